@@ -1,0 +1,1187 @@
+#include "DbfTable.h"
+
+#include "FaultPoint.h"
+#include "MdxFile.h"
+#include "framework/Error.h"
+#include "framework/FileNames.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+
+namespace {
+
+// Lock slots: the open lock (shared or exclusive) and the append lock that
+// serialises appends between programs that share the table.
+constexpr std::uint64_t OpenSlot = 0;
+constexpr std::uint64_t AppendSlot = 1;
+
+constexpr std::size_t PendingFlushBytes = 1 << 20;
+constexpr int MaxKeyBytes = 128;
+
+bool isBlankByte(char c)
+{
+    return c == ' ' || c == '\0';
+}
+
+std::uint64_t bigEndian64(const std::uint8_t *p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return __builtin_bswap64(v);
+}
+
+class AppendLock
+{
+public:
+    explicit AppendLock(PosixFile &file) : m_file(file) { m_file.waitLock(PosixFile::Lock::Exclusive, AppendSlot); }
+    ~AppendLock() { m_file.unlock(AppendSlot); }
+
+private:
+    PosixFile &m_file;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// DbfRecord
+
+QString DbfRecord::text(int field) const
+{
+    const FieldDef &f = m_table->fieldDef(field);
+    const char *p = m_data + f.offset;
+    int end = f.width;
+    if (f.type == 'C') {
+        while (end > 0 && isBlankByte(p[end - 1]))
+            --end;
+        return m_table->m_codePage.decode(p, end);
+    }
+    if (f.type == 'M')
+        return m_table->memoText(p);
+    int start = 0;
+    while (start < end && p[start] == ' ')
+        ++start;
+    while (end > start && isBlankByte(p[end - 1]))
+        --end;
+    return QString::fromLatin1(p + start, end - start);
+}
+
+std::optional<double> DbfRecord::number(int field) const
+{
+    const FieldDef &f = m_table->fieldDef(field);
+    if (f.type != 'N' && f.type != 'F')
+        return std::nullopt;
+    const char *p = m_data + f.offset;
+    const char *end = p + f.width;
+    while (p < end && *p == ' ')
+        ++p;
+    while (end > p && isBlankByte(end[-1]))
+        --end;
+    if (p < end && *p == '+')
+        ++p;
+    if (p == end)
+        return std::nullopt;
+    double value = 0;
+    const auto result = std::from_chars(p, end, value);
+    if (result.ec != std::errc() || result.ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+QDate DbfRecord::date(int field) const
+{
+    const FieldDef &f = m_table->fieldDef(field);
+    if (f.type != 'D')
+        return {};
+    const char *p = m_data + f.offset;
+    int digits[8];
+    for (int i = 0; i < 8; ++i) {
+        if (p[i] < '0' || p[i] > '9')
+            return {};
+        digits[i] = p[i] - '0';
+    }
+    const int year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+    const int month = digits[4] * 10 + digits[5];
+    const int day = digits[6] * 10 + digits[7];
+    if (year == 0)
+        return {};
+    return QDate(year, month, day);
+}
+
+std::optional<bool> DbfRecord::logical(int field) const
+{
+    const FieldDef &f = m_table->fieldDef(field);
+    if (f.type != 'L')
+        return std::nullopt;
+    switch (m_data[f.offset]) {
+    case 'T':
+    case 't':
+    case 'Y':
+    case 'y':
+        return true;
+    case 'F':
+    case 'f':
+    case 'N':
+    case 'n':
+        return false;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool DbfRecord::isBlank(int field) const
+{
+    const FieldDef &f = m_table->fieldDef(field);
+    const char *p = m_data + f.offset;
+    return std::all_of(p, p + f.width, isBlankByte);
+}
+
+// ---------------------------------------------------------------------------
+// Opening and closing
+
+DbfTable::DbfTable() = default;
+
+DbfTable::~DbfTable()
+{
+    close();
+}
+
+void DbfTable::create(const QString &path, const std::vector<FieldDef> &fields)
+{
+    const DbfHeader header = DbfHeader::forNewTable(fields);
+    if (QFileInfo::exists(path) && inUse(path))
+        throw DbfError(QStringLiteral("The table \"%1\" is in use by another program.").arg(path));
+    QByteArray bytes = header.serialize();
+    bytes.append(DbfHeader::EndOfFile);
+    ReplacementFile file(path);
+    file.file().writeAt(0, bytes.constData(), std::size_t(bytes.size()));
+    file.commit("create:written");
+    // An index left from the replaced table belongs to it, not to the new one.
+    const QString mdx = FileNames::companion(path, QStringLiteral("MDX"));
+    if (QFileInfo::exists(mdx))
+        QFile::remove(mdx);
+}
+
+bool DbfTable::inUse(const QString &path)
+{
+    PosixFile file;
+    if (PosixFile::tryOpen(path, O_RDONLY, file) != 0)
+        return true;
+    return file.lockedByOthers(PosixFile::Lock::Exclusive, OpenSlot);
+}
+
+void DbfTable::open(const QString &path, Access access)
+{
+    close();
+    m_path = path;
+    m_access = access;
+    m_readOnly = access == Access::ReadOnly;
+    int error = PosixFile::tryOpen(path, m_readOnly ? O_RDONLY : O_RDWR, m_file);
+    if (error && access == Access::Shared && (error == EACCES || error == EROFS || error == EPERM)) {
+        m_readOnly = true;
+        error = PosixFile::tryOpen(path, O_RDONLY, m_file);
+    }
+    if (error)
+        throw DbfError(QStringLiteral("Cannot open the table \"%1\": %2.").arg(path, QString::fromLocal8Bit(std::strerror(error))));
+    const auto lock = access == Access::Exclusive ? PosixFile::Lock::Exclusive : PosixFile::Lock::Shared;
+    if (!m_file.tryLock(lock, OpenSlot)) {
+        m_file.close();
+        throw DbfError(QStringLiteral("The table \"%1\" is in use by another program.").arg(path));
+    }
+    try {
+        const std::uint64_t size = m_file.size();
+        if (size < DbfHeader::HeaderSize)
+            throw DbfError(QStringLiteral("The file is too short to be a dBASE table (%1 bytes).").arg(size));
+        mapFile(size);
+        m_header = DbfHeader::parse(m_mapping.bytes(), std::size_t(size), size);
+        m_count = m_header.count;
+        m_codePage = CodePage::forLanguageDriver(m_header.languageDriver);
+        if (m_header.hasMemo())
+            openMemo();
+        m_state = State::Browse;
+        if (!m_indexName.isEmpty())
+            activateIndex();
+        rebuildRows();
+        first();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void DbfTable::close()
+{
+    if (m_state == State::Inactive && !m_file.isOpen())
+        return;
+    if (m_bulkDepth > 0) {
+        // An unfinished bulk update keeps what was posted.
+        m_bulkDepth = 0;
+        try {
+            finishBulk();
+        } catch (const DbfError &) {
+        }
+    }
+    m_state = State::Inactive;
+    m_buffer.clear();
+    m_mapping = FileMapping();
+    m_memo.reset();
+    m_file.close();
+    m_key.reset();
+    m_order.clear();
+    m_rows.clear();
+    m_count = 0;
+    m_row = -1;
+    m_bof = m_eof = true;
+}
+
+void DbfTable::mapFile(std::uint64_t needed)
+{
+    // Room for appends so that most of them need no new mapping.
+    const std::uint64_t slack = std::max<std::uint64_t>(needed / 4, 4u << 20);
+    m_mapping = FileMapping();
+    m_mapping = FileMapping(m_file, std::size_t(needed + slack));
+}
+
+void DbfTable::openMemo()
+{
+    const QString dbt = FileNames::companion(m_path, QStringLiteral("DBT"));
+    auto memo = std::make_unique<PosixFile>();
+    if (PosixFile::tryOpen(dbt, O_RDONLY, *memo) != 0)
+        return; // a missing memo file leaves the memo fields empty
+    m_memoSize = memo->size();
+    m_memoBlockSize = 512;
+    if ((m_header.version & 0x08) && m_memoSize >= 22) {
+        std::uint8_t head[22];
+        memo->readAt(0, head, sizeof head);
+        const int size = readLittleEndian16(head + 20);
+        if (size >= 64 && size <= 32768)
+            m_memoBlockSize = size;
+    }
+    m_memo = std::move(memo);
+}
+
+QString DbfTable::memoText(const char *stored) const
+{
+    std::uint64_t block = 0;
+    for (int i = 0; i < 10; ++i) {
+        const char c = stored[i];
+        if (c >= '0' && c <= '9')
+            block = block * 10 + std::uint64_t(c - '0');
+        else if (c != ' ')
+            return {};
+    }
+    if (!m_memo || block == 0)
+        return {};
+    const std::uint64_t offset = block * std::uint64_t(m_memoBlockSize);
+    if (offset >= m_memoSize)
+        return {};
+    const std::uint64_t room = m_memoSize - offset;
+    std::uint8_t head[8] = {};
+    if (room >= 8)
+        m_memo->readAt(offset, head, 8);
+    if (room >= 8 && head[0] == 0xFF && head[1] == 0xFF && head[2] == 0x08 && head[3] == 0x00) {
+        // dBASE IV: a length word (text + 8) ahead of the text.
+        const std::uint64_t length = std::min<std::uint64_t>(readLittleEndian32(head + 4), room);
+        if (length <= 8)
+            return {};
+        QByteArray text(qsizetype(length - 8), Qt::Uninitialized);
+        m_memo->readAt(offset + 8, text.data(), std::size_t(text.size()));
+        return m_codePage.decode(text.constData(), text.size());
+    }
+    // dBASE III: the text runs to the first 0x1A.
+    constexpr std::uint64_t MaxMemo = 1 << 20;
+    QByteArray text(qsizetype(std::min(room, MaxMemo)), Qt::Uninitialized);
+    m_memo->readAt(offset, text.data(), std::size_t(text.size()));
+    const qsizetype end = text.indexOf(DbfHeader::EndOfFile);
+    if (end >= 0)
+        text.truncate(end);
+    return m_codePage.decode(text.constData(), text.size());
+}
+
+// ---------------------------------------------------------------------------
+// Structure
+
+int DbfTable::fieldIndex(QStringView name) const
+{
+    for (std::size_t i = 0; i < m_header.fields.size(); ++i) {
+        if (QStringView(m_header.fields[i].name).compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    }
+    return -1;
+}
+
+int DbfTable::field(QStringView name) const
+{
+    const int index = fieldIndex(name);
+    if (index < 0)
+        throw DbfError(QStringLiteral("The table has no field %1.").arg(name));
+    return index;
+}
+
+const FieldDef &DbfTable::fieldDef(int field) const
+{
+    if (field < 0 || std::size_t(field) >= m_header.fields.size())
+        throw DbfError(QStringLiteral("Field number %1 does not exist.").arg(field + 1));
+    return m_header.fields[std::size_t(field)];
+}
+
+// ---------------------------------------------------------------------------
+// Index
+
+QString DbfTable::mdxPath() const
+{
+    return FileNames::companion(m_path, QStringLiteral("MDX"));
+}
+
+QStringList DbfTable::indexTags() const
+{
+    QStringList names;
+    try {
+        PosixFile file(mdxPath(), O_RDONLY);
+        const FileMapping mapping(file, std::size_t(file.size()));
+        const MdxReader reader(mapping.bytes(), mapping.length());
+        for (const MdxTag &tag : reader.tags())
+            names << tag.name;
+    } catch (const DbfError &) {
+    }
+    return names;
+}
+
+QString DbfTable::tagExpression(const QString &tagName) const
+{
+    try {
+        PosixFile file(mdxPath(), O_RDONLY);
+        const FileMapping mapping(file, std::size_t(file.size()));
+        const MdxReader reader(mapping.bytes(), mapping.length());
+        if (const MdxTag *tag = reader.tag(tagName))
+            return tag->expression;
+    } catch (const DbfError &) {
+    }
+    return {};
+}
+
+QString DbfTable::indexExpression() const
+{
+    return m_key ? m_key->text() : QString();
+}
+
+void DbfTable::setIndexName(const QString &tag)
+{
+    if (!isOpen()) {
+        m_indexName = tag;
+        return;
+    }
+    ensureBrowse();
+    const std::uint32_t recno = recNo();
+    m_indexName = tag;
+    m_key.reset();
+    m_order.clear();
+    m_indexRepairReason.clear();
+    if (!tag.isEmpty()) {
+        try {
+            activateIndex();
+        } catch (...) {
+            m_indexName.clear();
+            m_key.reset();
+            m_order.clear();
+            rebuildRows();
+            first();
+            throw;
+        }
+    }
+    rebuildRows();
+    placeCursorOn(recno, 0);
+}
+
+void DbfTable::activateIndex()
+{
+    m_key.reset();
+    m_order.clear();
+    m_indexRepairReason.clear();
+    const QString mdx = mdxPath();
+    if (!QFileInfo::exists(mdx))
+        throw DbfError(QStringLiteral("The index file \"%1\" does not exist.").arg(mdx));
+    PosixFile file(mdx, O_RDONLY);
+    const FileMapping mapping(file, std::size_t(file.size()));
+    QString reason;
+    try {
+        const MdxReader reader(mapping.bytes(), mapping.length());
+        const MdxTag *tag = reader.tag(m_indexName);
+        if (!tag)
+            throw DbfError(QStringLiteral("The index file \"%1\" has no tag %2.").arg(mdx, m_indexName));
+        m_key.emplace(tag->expression, m_header.fields, m_codePage);
+        if (tag->keyType != 'C' || tag->descending || tag->unique || !tag->forExpression.isEmpty()
+            || tag->keyLength != m_key->keyLength())
+            reason = QStringLiteral("the layout of tag %1 does not fit its expression").arg(tag->name);
+        else
+            reason = verifyStoredOrder(reader, *tag);
+    } catch (const DbfError &e) {
+        if (!m_key)
+            throw; // without a readable expression there is nothing to rebuild from
+        reason = e.message();
+    }
+    if (reason.isEmpty())
+        return;
+    m_indexRepairReason = reason;
+    m_order = sortedOrder(*m_key);
+    if (!m_readOnly)
+        writeIndex(m_indexName, *m_key, m_order);
+}
+
+QString DbfTable::verifyStoredOrder(const MdxReader &reader, const MdxTag &tag)
+{
+    const int length = m_key->keyLength();
+    std::vector<bool> seen(std::size_t(m_count) + 1, false);
+    std::uint8_t key[MaxKeyBytes];
+    std::uint8_t previous[MaxKeyBytes];
+    std::uint32_t previousRecord = 0;
+    QString problem;
+    m_order.clear();
+    m_order.reserve(m_count);
+    reader.walk(tag, [&](std::uint32_t record, const std::uint8_t *stored) {
+        if (!problem.isEmpty())
+            return;
+        if (record == 0 || record > m_count || seen[record]) {
+            problem = QStringLiteral("the index names record %1, which the table does not hold once").arg(record);
+            return;
+        }
+        seen[record] = true;
+        m_key->evaluate(recordData(record), key);
+        if (std::memcmp(key, stored, std::size_t(length)) != 0) {
+            problem = QStringLiteral("the key of record %1 does not match the record").arg(record);
+            return;
+        }
+        if (previousRecord != 0) {
+            const int c = std::memcmp(previous, key, std::size_t(length));
+            if (c > 0 || (c == 0 && previousRecord > record)) {
+                problem = QStringLiteral("the index is out of order at record %1").arg(record);
+                return;
+            }
+        }
+        std::memcpy(previous, key, std::size_t(length));
+        previousRecord = record;
+        m_order.push_back(record);
+    });
+    if (problem.isEmpty() && m_order.size() != m_count)
+        problem = QStringLiteral("the index holds %1 entries for %2 records").arg(m_order.size()).arg(m_count);
+    if (!problem.isEmpty())
+        m_order.clear();
+    return problem;
+}
+
+std::vector<std::uint32_t> DbfTable::sortedOrder(const KeyExpression &key) const
+{
+    // Sort on the first 16 key bytes held as two integers, then settle runs of
+    // equal prefixes on the rest of the key. This keeps the working set small
+    // and computes no key more than twice.
+    const int length = key.keyLength();
+    struct Entry
+    {
+        std::uint64_t high;
+        std::uint64_t low;
+        std::uint32_t record;
+    };
+    std::vector<Entry> entries(m_count);
+    std::uint8_t buffer[MaxKeyBytes] = {};
+    for (std::uint32_t r = 1; r <= m_count; ++r) {
+        key.evaluate(recordData(r), buffer);
+        entries[r - 1] = {bigEndian64(buffer), bigEndian64(buffer + 8), r};
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        return a.record < b.record;
+    });
+
+    if (length > 16) {
+        const std::size_t tail = std::size_t(length - 16);
+        std::vector<std::uint8_t> tails;
+        std::vector<std::uint32_t> positions;
+        std::vector<std::uint32_t> records;
+        for (std::size_t i = 0; i < entries.size();) {
+            std::size_t j = i + 1;
+            while (j < entries.size() && entries[j].high == entries[i].high && entries[j].low == entries[i].low)
+                ++j;
+            if (j - i > 1) {
+                const std::size_t n = j - i;
+                tails.resize(n * tail);
+                positions.resize(n);
+                records.resize(n);
+                for (std::size_t k = 0; k < n; ++k) {
+                    key.evaluate(recordData(entries[i + k].record), buffer);
+                    std::memcpy(&tails[k * tail], buffer + 16, tail);
+                    positions[k] = std::uint32_t(k);
+                    records[k] = entries[i + k].record;
+                }
+                std::sort(positions.begin(), positions.end(), [&](std::uint32_t a, std::uint32_t b) {
+                    const int c = std::memcmp(&tails[a * tail], &tails[b * tail], tail);
+                    return c != 0 ? c < 0 : records[a] < records[b];
+                });
+                for (std::size_t k = 0; k < n; ++k)
+                    entries[i + k].record = records[positions[k]];
+            }
+            i = j;
+        }
+    }
+    std::vector<std::uint32_t> order(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        order[i] = entries[i].record;
+    return order;
+}
+
+void DbfTable::writeIndex(const QString &tag, const KeyExpression &key, const std::vector<std::uint32_t> &order)
+{
+    const QString table = QFileInfo(FileNames::base(m_path)).fileName();
+    MdxWriter::write(mdxPath(), table, tag, key.text(), key.keyLength(), order.size(),
+                     [&](std::size_t i, std::uint8_t *out) {
+                         key.evaluate(recordData(order[i]), out);
+                         return order[i];
+                     });
+    setMdxFlag(true);
+}
+
+void DbfTable::setMdxFlag(bool on)
+{
+    // Byte 28 says a production index belongs to the table; byte 31 of a
+    // descriptor marks a bare-field tag, which the index we write never has.
+    std::uint8_t flags = m_header.flags;
+    flags = on ? (flags | DbfHeader::MdxFlag) : (flags & ~DbfHeader::MdxFlag);
+    if (flags != m_header.flags) {
+        m_file.writeAt(DbfHeader::FlagsOffset, &flags, 1);
+        m_header.flags = flags;
+    }
+    const std::uint8_t zero = 0;
+    for (std::size_t i = 0; i < m_header.fields.size(); ++i) {
+        const std::size_t at = DbfHeader::HeaderSize + i * DbfHeader::DescriptorSize + 31;
+        if (m_mapping.data()[at] != 0)
+            m_file.writeAt(at, &zero, 1);
+    }
+}
+
+void DbfTable::addIndex(const QString &tag, const QString &expression)
+{
+    ensureBrowse();
+    ensureWritable();
+    KeyExpression key(expression, m_header.fields, m_codePage);
+    std::vector<std::uint32_t> order = sortedOrder(key);
+    writeIndex(tag, key, order);
+    m_indexRepairReason.clear();
+    const std::uint32_t recno = recNo();
+    if (tag.compare(m_indexName, Qt::CaseInsensitive) == 0) {
+        m_key = std::move(key);
+        m_order = std::move(order);
+    } else if (m_key) {
+        // The index holds only the new tag now; the one in use is gone.
+        m_indexName.clear();
+        m_key.reset();
+        m_order.clear();
+    }
+    rebuildRows();
+    placeCursorOn(recno, 0);
+}
+
+void DbfTable::deleteIndex(const QString &tag)
+{
+    ensureBrowse();
+    ensureWritable();
+    const QString mdx = mdxPath();
+    if (QFileInfo::exists(mdx)) {
+        const QStringList tags = indexTags();
+        if (tags.isEmpty() || tags.contains(tag, Qt::CaseInsensitive)) {
+            if (!QFile::remove(mdx))
+                throw DbfError(QStringLiteral("Cannot delete the index file \"%1\".").arg(mdx));
+            setMdxFlag(false);
+        }
+    }
+    if (tag.compare(m_indexName, Qt::CaseInsensitive) == 0) {
+        const std::uint32_t recno = recNo();
+        m_indexName.clear();
+        m_key.reset();
+        m_order.clear();
+        rebuildRows();
+        placeCursorOn(recno, 0);
+    }
+}
+
+void DbfTable::regenerateIndexes()
+{
+    ensureBrowse();
+    ensureWritable();
+    if (m_key) {
+        const std::uint32_t recno = recNo();
+        m_order = sortedOrder(*m_key);
+        writeIndex(m_indexName, *m_key, m_order);
+        rebuildRows();
+        placeCursorOn(recno, 0);
+        return;
+    }
+    // No tag in use: rebuild the first tag of the index that can be evaluated.
+    for (const QString &tag : indexTags()) {
+        try {
+            KeyExpression key(tagExpression(tag), m_header.fields, m_codePage);
+            writeIndex(tag, key, sortedOrder(key));
+            return;
+        } catch (const DbfError &) {
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Visible records and cursor
+
+bool DbfTable::accepts(std::uint32_t recno) const
+{
+    const char *data = recordData(recno);
+    if (data[0] == DbfHeader::DeletedFlag)
+        return false;
+    return !m_filter || m_filter(DbfRecord(*this, data));
+}
+
+void DbfTable::rebuildRows()
+{
+    m_rows.clear();
+    if (m_key) {
+        m_rows.reserve(m_order.size());
+        for (std::uint32_t r : m_order) {
+            if (accepts(r))
+                m_rows.push_back(r);
+        }
+    } else {
+        m_rows.reserve(m_count);
+        for (std::uint32_t r = 1; r <= m_count; ++r) {
+            if (accepts(r))
+                m_rows.push_back(r);
+        }
+    }
+}
+
+bool DbfTable::before(std::uint32_t a, const std::uint8_t *keyA, std::uint32_t b) const
+{
+    // (key of a, a) < (key of b, b)
+    if (!m_key || a == b)
+        return a < b;
+    std::uint8_t keyB[MaxKeyBytes];
+    m_key->evaluate(recordData(b), keyB);
+    const int c = std::memcmp(keyA, keyB, std::size_t(m_key->keyLength()));
+    return c != 0 ? c < 0 : a < b;
+}
+
+std::size_t DbfTable::orderPosition(const std::vector<std::uint32_t> &list, std::uint32_t recno,
+                                    const std::uint8_t *key) const
+{
+    // First position whose entry does not sort before (key, recno).
+    std::size_t low = 0;
+    std::size_t high = list.size();
+    while (low < high) {
+        const std::size_t mid = (low + high) / 2;
+        if (list[mid] != recno && !before(recno, key, list[mid]))
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
+void DbfTable::removeFrom(std::vector<std::uint32_t> &list, std::uint32_t recno, const std::uint8_t *key)
+{
+    const std::size_t at = orderPosition(list, recno, key);
+    if (at < list.size() && list[at] == recno) {
+        list.erase(list.begin() + std::ptrdiff_t(at));
+        return;
+    }
+    const auto it = std::find(list.begin(), list.end(), recno);
+    if (it != list.end())
+        list.erase(it);
+}
+
+void DbfTable::insertInto(std::vector<std::uint32_t> &list, std::uint32_t recno, const std::uint8_t *key)
+{
+    list.insert(list.begin() + std::ptrdiff_t(orderPosition(list, recno, key)), recno);
+}
+
+void DbfTable::placeCursorOn(std::uint32_t recno, int fallbackRow)
+{
+    m_bof = m_eof = m_rows.empty();
+    if (m_rows.empty()) {
+        m_row = -1;
+        return;
+    }
+    if (recno != 0) {
+        std::uint8_t key[MaxKeyBytes];
+        if (m_key)
+            m_key->evaluate(recordData(recno), key);
+        const std::size_t at = orderPosition(m_rows, recno, key);
+        if (at < m_rows.size() && m_rows[at] == recno) {
+            m_row = int(at);
+            return;
+        }
+    }
+    m_row = std::clamp(fallbackRow, 0, int(m_rows.size()) - 1);
+}
+
+void DbfTable::setFilter(Filter filter)
+{
+    ensureBrowse();
+    m_filter = std::move(filter);
+    if (!isOpen())
+        return;
+    rebuildRows();
+    first();
+}
+
+void DbfTable::refresh()
+{
+    ensureBrowse();
+    if (m_bulkDepth > 0)
+        flushPending();
+    const std::uint32_t recno = recNo();
+    const int row = m_row;
+    std::uint8_t head[DbfHeader::HeaderSize];
+    m_file.readAt(0, head, sizeof head);
+    if (readLittleEndian16(head + 8) != m_header.headerLength || readLittleEndian16(head + 10) != m_header.recordLength) {
+        // Another program rebuilt the table: read it anew.
+        const QString path = m_path;
+        const Access access = m_access;
+        open(path, access);
+        return;
+    }
+    const std::uint64_t size = m_file.size();
+    const std::uint64_t room = size >= m_header.headerLength ? (size - m_header.headerLength) / m_header.recordLength : 0;
+    m_header.storedCount = readLittleEndian32(head + DbfHeader::CountOffset);
+    m_header.flags = head[DbfHeader::FlagsOffset];
+    const std::uint32_t count = std::uint32_t(std::min<std::uint64_t>(room, m_header.storedCount));
+    if (std::uint64_t(m_header.headerLength) + std::uint64_t(count) * m_header.recordLength > m_mapping.length())
+        mapFile(size);
+    m_count = count;
+    if (m_key)
+        m_order = sortedOrder(*m_key);
+    rebuildRows();
+    placeCursorOn(recno <= m_count ? recno : 0, row);
+}
+
+void DbfTable::first()
+{
+    ensureBrowse();
+    m_row = m_rows.empty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_rows.empty();
+}
+
+void DbfTable::last()
+{
+    ensureBrowse();
+    m_row = int(m_rows.size()) - 1;
+    m_eof = true;
+    m_bof = m_rows.empty();
+}
+
+void DbfTable::next()
+{
+    ensureBrowse();
+    m_bof = false;
+    if (m_row + 1 < int(m_rows.size())) {
+        ++m_row;
+        m_eof = false;
+    } else {
+        m_eof = true;
+    }
+}
+
+void DbfTable::prior()
+{
+    ensureBrowse();
+    m_eof = false;
+    if (m_row > 0) {
+        --m_row;
+        m_bof = false;
+    } else {
+        m_bof = true;
+    }
+}
+
+void DbfTable::setRow(int row)
+{
+    ensureBrowse();
+    if (m_rows.empty())
+        return;
+    m_row = std::clamp(row, 0, int(m_rows.size()) - 1);
+    m_bof = m_eof = false;
+}
+
+std::uint32_t DbfTable::recNo() const
+{
+    if (m_state == State::Insert)
+        return 0;
+    if (m_state == State::Edit)
+        return m_editRecno;
+    return m_row >= 0 && std::size_t(m_row) < m_rows.size() ? m_rows[std::size_t(m_row)] : 0;
+}
+
+bool DbfTable::goToRecord(std::uint32_t recno)
+{
+    ensureBrowse();
+    if (recno == 0 || recno > m_count)
+        return false;
+    const int row = m_row;
+    placeCursorOn(recno, row);
+    return recNo() == recno;
+}
+
+DbfRecord DbfTable::current() const
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        return DbfRecord(*this, m_buffer.data());
+    if (m_state == State::Inactive)
+        throw DbfError(QStringLiteral("The table is not open."));
+    if (m_row < 0 || std::size_t(m_row) >= m_rows.size())
+        throw DbfError(QStringLiteral("There is no current record."));
+    return recordAt(m_row);
+}
+
+// ---------------------------------------------------------------------------
+// Editing
+
+void DbfTable::ensureBrowse()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        post();
+}
+
+void DbfTable::ensureEditing() const
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        throw DbfError(QStringLiteral("The table is not being edited."));
+}
+
+void DbfTable::ensureWritable() const
+{
+    if (m_state == State::Inactive)
+        throw DbfError(QStringLiteral("The table is not open."));
+    if (m_readOnly)
+        throw DbfError(QStringLiteral("The table \"%1\" is read-only; it cannot be changed.").arg(m_path));
+}
+
+void DbfTable::append()
+{
+    ensureWritable();
+    ensureBrowse();
+    m_buffer.assign(m_header.recordLength, ' ');
+    m_editRecno = 0;
+    m_state = State::Insert;
+}
+
+void DbfTable::edit()
+{
+    ensureWritable();
+    if (m_state == State::Edit || m_state == State::Insert)
+        return;
+    const DbfRecord record = current();
+    m_buffer.assign(record.data(), record.data() + m_header.recordLength);
+    m_editRecno = m_rows[std::size_t(m_row)];
+    m_state = State::Edit;
+}
+
+void DbfTable::cancel()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        m_state = State::Browse;
+    m_buffer.clear();
+}
+
+bool DbfTable::appendStored(const char *records, std::uint32_t count)
+{
+    // The records go in first, then the header count: a crash in between leaves
+    // the table as it was before the append.
+    AppendLock lock(m_file);
+    std::uint8_t head[8];
+    m_file.readAt(0, head, sizeof head);
+    const std::uint64_t size = m_file.size();
+    const std::uint64_t room = (size - m_header.headerLength) / m_header.recordLength;
+    const std::uint32_t onDisk = std::uint32_t(std::min<std::uint64_t>(room, readLittleEndian32(head + 4)));
+    const std::uint32_t first = onDisk + 1;
+    const std::size_t bytes = std::size_t(count) * m_header.recordLength;
+    std::vector<char> block(records, records + bytes);
+    block.push_back(DbfHeader::EndOfFile);
+    m_file.writeAt(recordOffset(first), block.data(), block.size());
+    FaultPoint::reach("append:record-written");
+
+    const QDate today = QDate::currentDate();
+    head[1] = std::uint8_t(today.year() - 1900);
+    head[2] = std::uint8_t(today.month());
+    head[3] = std::uint8_t(today.day());
+    writeLittleEndian32(head + 4, onDisk + count);
+    m_file.writeAt(1, head + 1, 7);
+    m_header.storedCount = onDisk + count;
+
+    const bool othersAppended = onDisk != m_count;
+    m_count = onDisk + count;
+    if (recordOffset(m_count) + m_header.recordLength > m_mapping.length())
+        mapFile(recordOffset(m_count) + m_header.recordLength);
+    return othersAppended;
+}
+
+void DbfTable::post()
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        return;
+    ensureWritable();
+    const int row = m_row;
+    if (m_state == State::Insert) {
+        if (m_bulkDepth > 0) {
+            m_pending.insert(m_pending.end(), m_buffer.begin(), m_buffer.end());
+            ++m_pendingCount;
+            m_bulkChanged = true;
+            m_state = State::Browse;
+            if (m_pending.size() >= PendingFlushBytes)
+                flushPending();
+            return;
+        }
+        const bool othersAppended = appendStored(m_buffer.data(), 1);
+        m_state = State::Browse;
+        const std::uint32_t recno = m_count;
+        if (othersAppended) {
+            if (m_key)
+                m_order = sortedOrder(*m_key);
+            rebuildRows();
+        } else {
+            std::uint8_t key[MaxKeyBytes];
+            if (m_key) {
+                m_key->evaluate(recordData(recno), key);
+                insertInto(m_order, recno, key);
+            }
+            if (accepts(recno))
+                insertInto(m_rows, recno, key);
+        }
+        if (m_key)
+            writeIndex(m_indexName, *m_key, m_order);
+        placeCursorOn(recno, row);
+        return;
+    }
+
+    const std::uint32_t recno = m_editRecno;
+    std::uint8_t oldKey[MaxKeyBytes];
+    std::uint8_t newKey[MaxKeyBytes];
+    if (m_key) {
+        m_key->evaluate(recordData(recno), oldKey);
+        m_key->evaluate(m_buffer.data(), newKey);
+    }
+    m_file.writeAt(recordOffset(recno), m_buffer.data(), m_buffer.size());
+    m_state = State::Browse;
+    if (m_bulkDepth > 0) {
+        m_bulkChanged = true;
+        return;
+    }
+    const bool keyChanged = m_key && std::memcmp(oldKey, newKey, std::size_t(m_key->keyLength())) != 0;
+    removeFrom(m_rows, recno, oldKey);
+    if (keyChanged) {
+        removeFrom(m_order, recno, oldKey);
+        insertInto(m_order, recno, newKey);
+    }
+    if (accepts(recno))
+        insertInto(m_rows, recno, newKey);
+    if (keyChanged)
+        writeIndex(m_indexName, *m_key, m_order);
+    placeCursorOn(recno, row);
+}
+
+void DbfTable::deleteRecord()
+{
+    ensureWritable();
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    cancel();
+    const std::uint32_t recno = recNo();
+    if (recno == 0)
+        throw DbfError(QStringLiteral("There is no current record to delete."));
+    const char flag = DbfHeader::DeletedFlag;
+    m_file.writeAt(recordOffset(recno), &flag, 1);
+    // Deleted records keep their place in the index until the table is packed.
+    m_rows.erase(m_rows.begin() + m_row);
+    m_row = std::min(m_row, int(m_rows.size()) - 1);
+    m_bof = m_eof = m_rows.empty();
+}
+
+void DbfTable::beginBulkUpdate()
+{
+    ensureBrowse();
+    ensureWritable();
+    ++m_bulkDepth;
+}
+
+void DbfTable::endBulkUpdate()
+{
+    if (m_bulkDepth == 0)
+        return;
+    ensureBrowse();
+    if (--m_bulkDepth == 0)
+        finishBulk();
+}
+
+void DbfTable::flushPending()
+{
+    if (m_pendingCount == 0)
+        return;
+    appendStored(m_pending.data(), m_pendingCount);
+    m_pending.clear();
+    m_pendingCount = 0;
+}
+
+void DbfTable::finishBulk()
+{
+    flushPending();
+    m_pending.shrink_to_fit();
+    if (!m_bulkChanged)
+        return;
+    m_bulkChanged = false;
+    const std::uint32_t recno = m_state == State::Browse ? recNo() : 0;
+    const int row = m_row;
+    if (m_key) {
+        m_order = sortedOrder(*m_key);
+        writeIndex(m_indexName, *m_key, m_order);
+    }
+    rebuildRows();
+    placeCursorOn(recno, row);
+}
+
+// ---------------------------------------------------------------------------
+// Field values
+
+char *DbfTable::bufferField(int field)
+{
+    ensureEditing();
+    return m_buffer.data() + fieldDef(field).offset;
+}
+
+void DbfTable::setText(int field, QStringView value)
+{
+    const FieldDef &f = fieldDef(field);
+    char *dst = bufferField(field);
+    switch (f.type) {
+    case 'C': {
+        int n = 0;
+        for (qsizetype i = 0; i < value.size() && n < f.width; ++i) {
+            char32_t ch = value[i].unicode();
+            if (ch < 0x80 && ch != 0) {
+                dst[n++] = char(ch);
+                continue;
+            }
+            if (QChar::isHighSurrogate(ch) && i + 1 < value.size() && value[i + 1].isLowSurrogate()) {
+                ch = QChar::surrogateToUcs4(value[i].unicode(), value[i + 1].unicode());
+                ++i;
+            }
+            const std::uint8_t byte = Cp1252::fromUnicode(ch);
+            if (byte == 0)
+                throw DbfError(QStringLiteral("The %1 field contains the character \"%2\", which the table cannot store.")
+                                   .arg(f.name, QString::fromUcs4(&ch, 1)));
+            dst[n++] = char(byte);
+        }
+        std::memset(dst + n, ' ', std::size_t(f.width - n));
+        return;
+    }
+    case 'N':
+    case 'F': {
+        const QString trimmed = value.trimmed().toString();
+        if (trimmed.isEmpty()) {
+            clearField(field);
+            return;
+        }
+        const QByteArray ascii = trimmed.toLatin1();
+        const char *begin = ascii.constData() + (ascii.startsWith('+') ? 1 : 0);
+        double number = 0;
+        const auto result = std::from_chars(begin, ascii.constData() + ascii.size(), number);
+        if (result.ec != std::errc() || result.ptr != ascii.constData() + ascii.size())
+            throw DbfError(QStringLiteral("\"%1\" is not a number (field %2).").arg(trimmed, f.name));
+        setNumber(field, number);
+        return;
+    }
+    case 'D': {
+        const QString trimmed = value.trimmed().toString();
+        if (trimmed.isEmpty()) {
+            clearField(field);
+            return;
+        }
+        const QDate date = QDate::fromString(trimmed, QStringLiteral("yyyyMMdd"));
+        if (!date.isValid())
+            throw DbfError(QStringLiteral("\"%1\" is not a date in the form YYYYMMDD (field %2).").arg(trimmed, f.name));
+        setDate(field, date);
+        return;
+    }
+    case 'L': {
+        const QString trimmed = value.trimmed().toString().toUpper();
+        if (trimmed.isEmpty())
+            setLogical(field, std::nullopt);
+        else if (trimmed == QLatin1String("T") || trimmed == QLatin1String("Y"))
+            setLogical(field, true);
+        else if (trimmed == QLatin1String("F") || trimmed == QLatin1String("N"))
+            setLogical(field, false);
+        else
+            throw DbfError(QStringLiteral("\"%1\" is not a logical value (field %2).").arg(trimmed, f.name));
+        return;
+    }
+    default:
+        throw DbfError(QStringLiteral("The memo field %1 cannot be written.").arg(f.name));
+    }
+}
+
+void DbfTable::setNumber(int field, std::optional<double> value)
+{
+    const FieldDef &f = fieldDef(field);
+    if (f.type != 'N' && f.type != 'F')
+        throw DbfError(QStringLiteral("The field %1 is not numeric.").arg(f.name));
+    char *dst = bufferField(field);
+    if (!value) {
+        std::memset(dst, ' ', std::size_t(f.width));
+        return;
+    }
+    double v = *value;
+    if (v == 0)
+        v = 0; // no negative zero
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, f.decimals);
+    const int length = result.ec == std::errc() ? int(result.ptr - text) : 1000;
+    if (!std::isfinite(v) || length > f.width)
+        throw DbfError(QStringLiteral("The number %1 does not fit the field %2 (%3 characters).")
+                           .arg(QString::number(v, 'g', 17), f.name)
+                           .arg(f.width));
+    std::memset(dst, ' ', std::size_t(f.width - length));
+    std::memcpy(dst + (f.width - length), text, std::size_t(length));
+}
+
+void DbfTable::setDate(int field, const QDate &value)
+{
+    const FieldDef &f = fieldDef(field);
+    if (f.type != 'D')
+        throw DbfError(QStringLiteral("The field %1 is not a date field.").arg(f.name));
+    char *dst = bufferField(field);
+    if (!value.isValid()) {
+        std::memset(dst, ' ', 8);
+        return;
+    }
+    if (value.year() < 1 || value.year() > 9999)
+        throw DbfError(QStringLiteral("The year %1 cannot be stored (field %2).").arg(value.year()).arg(f.name));
+    const QByteArray text = value.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    std::memcpy(dst, text.constData(), 8);
+}
+
+void DbfTable::setLogical(int field, std::optional<bool> value)
+{
+    const FieldDef &f = fieldDef(field);
+    if (f.type != 'L')
+        throw DbfError(QStringLiteral("The field %1 is not a logical field.").arg(f.name));
+    *bufferField(field) = value ? (*value ? 'T' : 'F') : ' ';
+}
+
+void DbfTable::clearField(int field)
+{
+    const FieldDef &f = fieldDef(field);
+    std::memset(bufferField(field), ' ', std::size_t(f.width));
+}

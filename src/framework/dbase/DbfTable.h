@@ -1,0 +1,231 @@
+#pragma once
+
+#include "CodePage.h"
+#include "DbfHeader.h"
+#include "KeyExpression.h"
+#include "PosixFile.h"
+
+#include <QDate>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class DbfTable;
+
+// A read-only view of one stored record. Valid until the table is changed,
+// refreshed or closed.
+class DbfRecord
+{
+public:
+    DbfRecord(const DbfTable &table, const char *data) : m_table(&table), m_data(data) {}
+
+    bool isDeleted() const { return m_data[0] == DbfHeader::DeletedFlag; }
+    const char *data() const { return m_data; }
+
+    // Text fields without their trailing blanks; memo fields with the memo's
+    // text; other fields as stored, without surrounding blanks.
+    QString text(int field) const;
+    std::optional<double> number(int field) const; // N and F fields; nothing when blank or unreadable
+    QDate date(int field) const;                    // D fields; null when blank or invalid
+    std::optional<bool> logical(int field) const;   // L fields; nothing when not set
+    bool isBlank(int field) const;
+
+private:
+    const DbfTable *m_table;
+    const char *m_data;
+};
+
+// A dBASE III/IV table with its production index, in the manner of a desktop
+// database engine's table component: open shared, exclusive or read-only; a
+// cursor over the records that are not deleted and pass the record filter, in
+// the order of the active index tag or in record order; edit, insert, post,
+// cancel and delete; pack and index regeneration.
+//
+// The file is mapped, so reading a record costs no copy. Records are written
+// with one positioned write each; an append writes the record before the header
+// count. The production index is rewritten through a temporary file whenever a
+// completed change alters it (once at the end of a bulk update), and an index
+// whose keys do not match the records is rebuilt when it is selected.
+class DbfTable
+{
+public:
+    enum class Access { Shared, Exclusive, ReadOnly };
+    enum class State { Inactive, Browse, Edit, Insert };
+    using Filter = std::function<bool(const DbfRecord &)>;
+
+    DbfTable();
+    ~DbfTable();
+    DbfTable(const DbfTable &) = delete;
+    DbfTable &operator=(const DbfTable &) = delete;
+
+    // Creates an empty Windows-1252 table, replacing an existing file of that
+    // name (and dropping its production index).
+    static void create(const QString &path, const std::vector<FieldDef> &fields);
+
+    // True when another open of the table (in this or another program) holds it,
+    // or it cannot be opened at all. Answers without waiting.
+    static bool inUse(const QString &path);
+
+    void open(const QString &path, Access access = Access::Shared);
+    void close();
+    bool isOpen() const { return m_state != State::Inactive; }
+    const QString &path() const { return m_path; }
+    Access access() const { return m_access; }
+    bool isReadOnly() const { return m_readOnly; } // read-only open, or a file that cannot be written
+
+    // Structure.
+    const std::vector<FieldDef> &fields() const { return m_header.fields; }
+    int fieldIndex(QStringView name) const; // without regard to case; -1 when absent
+    int field(QStringView name) const;      // throws DbfError when absent
+    const CodePage &codePage() const { return m_codePage; }
+    std::uint8_t languageDriver() const { return m_header.languageDriver; }
+    std::uint8_t version() const { return m_header.version; }
+
+    // Records in the file, deleted ones included.
+    std::uint32_t physicalCount() const { return m_count; }
+    // Records the cursor can visit: not deleted and accepted by the filter.
+    int recordCount() const { return int(m_rows.size()); }
+
+    // Production index. The index name survives close and open, as with the
+    // engine's table component; an empty name means record order.
+    void setIndexName(const QString &tag);
+    const QString &indexName() const { return m_indexName; }
+    QString indexExpression() const; // of the active tag; empty without one
+    QString mdxPath() const;
+    QStringList indexTags() const;                 // tags of the .MDX; empty when there is none or it is unreadable
+    QString tagExpression(const QString &tag) const; // empty when absent
+    // Builds a tag from the records and writes the .MDX (which then holds only
+    // this tag). Does not select it.
+    void addIndex(const QString &tag, const QString &expression);
+    void deleteIndex(const QString &tag);
+    void regenerateIndexes();
+    // Why the active tag was rebuilt when it was selected (its keys did not
+    // match the records, it was damaged, ...); empty when it was used as stored.
+    const QString &indexRepairReason() const { return m_indexRepairReason; }
+
+    // Removes the deleted records and regenerates the index. Needs exclusive use.
+    void pack();
+
+    // Record filter: consulted for every record the cursor may visit.
+    void setFilter(Filter filter);
+    bool hasFilter() const { return bool(m_filter); }
+
+    // Re-reads the header so that records appended by other programs appear,
+    // and rebuilds the visible records; the cursor stays on its record.
+    void refresh();
+
+    // Cursor.
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    int row() const { return m_row; }           // position among the visible records, -1 when none
+    void setRow(int row);
+    std::uint32_t recNo() const;                // physical record number (1-based); 0 when none or inserting
+    bool goToRecord(std::uint32_t recno);       // false when the record is not visible
+    std::uint32_t recordAtRow(int row) const { return m_rows[std::size_t(row)]; }
+    DbfRecord recordAt(int row) const { return DbfRecord(*this, recordData(m_rows[std::size_t(row)])); }
+    DbfRecord physicalRecord(std::uint32_t recno) const { return DbfRecord(*this, recordData(recno)); }
+    DbfRecord current() const;
+
+    // Editing.
+    State state() const { return m_state; }
+    void append();
+    void edit();
+    void post();
+    void cancel();
+    void deleteRecord();
+
+    // Bulk updates (import, replace): records and index are written in batches
+    // and the visible records rebuilt once at the end. Nest freely.
+    void beginBulkUpdate();
+    void endBulkUpdate();
+
+    // Fields of the current record (the edit buffer while editing).
+    QString text(int field) const { return current().text(field); }
+    std::optional<double> number(int field) const { return current().number(field); }
+    QDate date(int field) const { return current().date(field); }
+    bool isBlank(int field) const { return current().isBlank(field); }
+    // Setters need the Edit or Insert state. Each throws DbfError naming the
+    // field when the value cannot be stored: a character the table's code page
+    // cannot hold, a number that does not fit, text that is not a number.
+    // Text longer than a character field is cut to its width.
+    void setText(int field, QStringView value);
+    void setNumber(int field, std::optional<double> value);
+    void setDate(int field, const QDate &value);
+    void setLogical(int field, std::optional<bool> value);
+    void clearField(int field);
+
+private:
+    friend class DbfRecord;
+
+    const char *recordData(std::uint32_t recno) const
+    {
+        return m_mapping.data() + m_header.headerLength + std::size_t(recno - 1) * m_header.recordLength;
+    }
+    std::uint64_t recordOffset(std::uint32_t recno) const
+    {
+        return m_header.headerLength + std::uint64_t(recno - 1) * m_header.recordLength;
+    }
+    const FieldDef &fieldDef(int field) const;
+    char *bufferField(int field);
+    QString memoText(const char *stored) const;
+
+    void mapFile(std::uint64_t needed);
+    void openMemo();
+    void activateIndex();
+    std::vector<std::uint32_t> sortedOrder(const KeyExpression &key) const;
+    QString verifyStoredOrder(const class MdxReader &reader, const struct MdxTag &tag);
+    void writeIndex(const QString &tag, const KeyExpression &key, const std::vector<std::uint32_t> &order);
+    void setMdxFlag(bool on);
+    void reorderAfterChange();
+    void rebuildRows();
+    bool accepts(std::uint32_t recno) const;
+    bool before(std::uint32_t a, const std::uint8_t *keyA, std::uint32_t b) const;
+    std::size_t orderPosition(const std::vector<std::uint32_t> &list, std::uint32_t recno,
+                              const std::uint8_t *key) const;
+    void removeFrom(std::vector<std::uint32_t> &list, std::uint32_t recno, const std::uint8_t *key);
+    void insertInto(std::vector<std::uint32_t> &list, std::uint32_t recno, const std::uint8_t *key);
+    void placeCursorOn(std::uint32_t recno, int fallbackRow);
+    void ensureBrowse();
+    void ensureEditing() const;
+    void ensureWritable() const;
+    bool appendStored(const char *records, std::uint32_t count);
+    void flushPending();
+    void finishBulk();
+
+    QString m_path;
+    Access m_access = Access::Shared;
+    bool m_readOnly = false;
+    PosixFile m_file;
+    FileMapping m_mapping;
+    DbfHeader m_header;
+    std::uint32_t m_count = 0;
+    CodePage m_codePage = CodePage::windows1252();
+    std::unique_ptr<PosixFile> m_memo;
+    std::uint64_t m_memoSize = 0;
+    int m_memoBlockSize = 512;
+
+    QString m_indexName;
+    std::optional<KeyExpression> m_key;
+    QString m_indexRepairReason;
+    std::vector<std::uint32_t> m_order; // every record in key order; empty without an index
+    std::vector<std::uint32_t> m_rows;  // the visible records in cursor order
+    Filter m_filter;
+
+    State m_state = State::Inactive;
+    int m_row = -1;
+    bool m_bof = true;
+    bool m_eof = true;
+    std::vector<char> m_buffer;
+    std::uint32_t m_editRecno = 0;
+
+    int m_bulkDepth = 0;
+    bool m_bulkChanged = false;
+    std::vector<char> m_pending; // appended records not yet written, during a bulk update
+    std::uint32_t m_pendingCount = 0;
+};
