@@ -10,6 +10,7 @@ packages=(
     fonts-liberation
     xvfb xauth imagemagick
     python3-dbfread libdbd-xbase-perl
+    locales e2fsprogs
 )
 
 missing=()

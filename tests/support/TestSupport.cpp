@@ -2,7 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <clocale>
 #include <QtGlobal>
+#include <memory>
+#include <vector>
 
 namespace TestSupport {
 
@@ -19,6 +24,81 @@ static void filterMessages(QtMsgType type, const QMessageLogContext &context, co
 void installMessageFilter()
 {
     previousHandler = qInstallMessageHandler(filterMessages);
+}
+
+namespace {
+
+struct Registered
+{
+    const char *name;
+    TestFactory factory;
+};
+
+std::vector<Registered> &registry()
+{
+    static std::vector<Registered> tests;
+    return tests;
+}
+
+} // namespace
+
+CommaLocale::CommaLocale(const QTemporaryDir &dir) : m_previous(std::setlocale(LC_ALL, nullptr))
+{
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+        m_active = true;
+        return;
+    }
+    QProcess localedef;
+    localedef.start(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                                                  QStringLiteral("UTF-8"), QStringLiteral("-c"),
+                                                  dir.filePath(QStringLiteral("de_DE.UTF-8"))});
+    if (!localedef.waitForFinished(60000))
+        return;
+    qputenv("LOCPATH", QFile::encodeName(dir.path()));
+    m_active = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+}
+
+CommaLocale::~CommaLocale()
+{
+    std::setlocale(LC_ALL, m_previous.constData());
+    qunsetenv("LOCPATH");
+}
+
+static bool writable(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Append);
+}
+
+ReadOnlyFile::ReadOnlyFile(const QString &path) : m_path(path)
+{
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (writable(path))
+        m_immutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) == 0;
+    m_active = !writable(path);
+}
+
+ReadOnlyFile::~ReadOnlyFile()
+{
+    if (m_immutable)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path});
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+}
+
+int registerTest(const char *name, TestFactory factory)
+{
+    registry().push_back({name, factory});
+    return int(registry().size());
+}
+
+int runAll(int argc, char **argv)
+{
+    int failures = 0;
+    for (const Registered &test : registry()) {
+        std::unique_ptr<QObject> object(test.factory());
+        failures += QTest::qExec(object.get(), argc, argv) != 0 ? 1 : 0;
+    }
+    return failures;
 }
 
 QString dataPath(const QString &relative)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -21,9 +22,50 @@ QString copyData(const QString &relative, const QTemporaryDir &dir, const QStrin
 QByteArray readAll(const QString &path);
 void writeAll(const QString &path, const QByteArray &bytes);
 
+// Switches the C library to a German locale (decimal comma) for its lifetime,
+// generating the locale into `dir` when the system has none installed.
+class CommaLocale
+{
+public:
+    explicit CommaLocale(const QTemporaryDir &dir);
+    ~CommaLocale();
+    bool active() const { return m_active; }
+
+private:
+    QByteArray m_previous;
+    bool m_active = false;
+};
+
+// Makes a file unwritable for its lifetime: by its permissions, and for root
+// (whom permissions do not stop) by the immutable attribute where the file
+// system has one.
+class ReadOnlyFile
+{
+public:
+    explicit ReadOnlyFile(const QString &path);
+    ~ReadOnlyFile();
+    bool active() const { return m_active; }
+
+private:
+    QString m_path;
+    bool m_immutable = false;
+    bool m_active = false;
+};
+
+using TestFactory = QObject *(*)();
+// Adds a test class to the executable's list; the shared main runs them all.
+int registerTest(const char *name, TestFactory factory);
+// Runs every registered class in the order of registration; 0 when all pass.
+int runAll(int argc, char **argv);
+
 } // namespace TestSupport
 
-// Replaces QTEST_MAIN / QTEST_GUILESS_MAIN: installs the message filter first.
+// Registers a Qt Test class with the executable's shared main.
+#define SHELFMARK_TEST(TestClass)                                                                                      \
+    static const int TestClass##Registered =                                                                           \
+        TestSupport::registerTest(#TestClass, []() -> QObject * { return new TestClass; });
+
+// For an executable with a single test class and a main of its own.
 #define SHELFMARK_TEST_MAIN(TestClass)                                                                                 \
     int main(int argc, char **argv)                                                                                    \
     {                                                                                                                  \

@@ -633,6 +633,70 @@ void DbfTable::regenerateIndexes()
     }
 }
 
+void DbfTable::pack()
+{
+    ensureBrowse();
+    ensureWritable();
+    if (m_access != Access::Exclusive)
+        throw DbfError(QStringLiteral("Packing needs exclusive use of the table \"%1\".").arg(m_path));
+    std::uint32_t live = 0;
+    for (std::uint32_t r = 1; r <= m_count; ++r)
+        live += recordData(r)[0] != DbfHeader::DeletedFlag ? 1 : 0;
+
+    // The new table is written beside the old one and renamed over it: runs of
+    // live records go straight from the mapping to the new file.
+    ReplacementFile replacement(m_path);
+    PosixFile &out = replacement.file();
+    std::vector<std::uint8_t> head(m_mapping.bytes(), m_mapping.bytes() + m_header.headerLength);
+    const QDate today = QDate::currentDate();
+    head[1] = std::uint8_t(today.year() - 1900);
+    head[2] = std::uint8_t(today.month());
+    head[3] = std::uint8_t(today.day());
+    writeLittleEndian32(&head[DbfHeader::CountOffset], live);
+    out.writeAt(0, head.data(), head.size());
+    std::uint64_t written = head.size();
+    std::uint32_t runStart = 0;
+    auto flushRun = [&](std::uint32_t end) {
+        if (runStart == 0)
+            return;
+        const std::size_t bytes = std::size_t(end - runStart) * m_header.recordLength;
+        out.writeAt(written, recordData(runStart), bytes);
+        written += bytes;
+        runStart = 0;
+    };
+    for (std::uint32_t r = 1; r <= m_count; ++r) {
+        if (recordData(r)[0] == DbfHeader::DeletedFlag)
+            flushRun(r);
+        else if (runStart == 0)
+            runStart = r;
+    }
+    flushRun(m_count + 1);
+    const char end = DbfHeader::EndOfFile;
+    out.writeAt(written, &end, 1);
+    replacement.commit("pack:written");
+
+    // Keep exclusive use of the new file.
+    PosixFile fresh(m_path, O_RDWR);
+    if (!fresh.tryLock(PosixFile::Lock::Exclusive, OpenSlot))
+        throw DbfError(QStringLiteral("The table \"%1\" was opened by another program while it was packed.").arg(m_path));
+    m_mapping = FileMapping();
+    m_file = std::move(fresh);
+    const std::uint64_t size = m_file.size();
+    mapFile(size);
+    m_header = DbfHeader::parse(m_mapping.bytes(), std::size_t(size), size);
+    m_count = m_header.count;
+    if (m_key) {
+        m_order = sortedOrder(*m_key);
+        writeIndex(m_indexName, *m_key, m_order);
+        rebuildRows();
+        first();
+    } else {
+        rebuildRows();
+        first();
+        regenerateIndexes();
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Visible records and cursor
 
