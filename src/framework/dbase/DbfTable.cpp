@@ -413,7 +413,7 @@ void DbfTable::activateIndex()
         const MdxReader reader(mapping.bytes(), mapping.length());
         const MdxTag *tag = reader.tag(m_indexName);
         if (!tag)
-            throw DbfError(QStringLiteral("The index file \"%1\" has no tag %2.").arg(mdx, m_indexName));
+            throw DbfError(QStringLiteral("It has no tag %1.").arg(m_indexName));
         m_key.emplace(tag->expression, m_header.fields, m_codePage);
         if (tag->keyType != 'C' || tag->descending || tag->unique || !tag->forExpression.isEmpty()
             || tag->keyLength != m_key->keyLength())
@@ -421,8 +421,8 @@ void DbfTable::activateIndex()
         else
             reason = verifyStoredOrder(reader, *tag);
     } catch (const DbfError &e) {
-        if (!m_key)
-            throw; // without a readable expression there is nothing to rebuild from
+        if (!m_key) // without a readable expression there is nothing to rebuild from
+            throw DbfError(QStringLiteral("The index file \"%1\" cannot be used. %2").arg(mdx, e.message()));
         reason = e.message();
     }
     if (reason.isEmpty())
