@@ -90,7 +90,7 @@ void clearProductionIndexFlag(const QString &path)
 {
     // Only a file that reads as a dBASE table is touched.
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
         return;
     const QByteArray head = file.read(65536);
     try {

@@ -193,6 +193,7 @@ private slots:
         QVERIFY(message != refusal);
         QCOMPARE(TestSupport::readAll(path), text);
         QVERIFY(!checkMessage(dir.filePath(QStringLiteral("GONE.DBF"))).isEmpty());
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("GONE.DBF"))));
     }
 };
 

@@ -370,6 +370,15 @@ QString DbfTable::indexExpression() const
     return m_key ? m_key->text() : QString();
 }
 
+QByteArray DbfTable::indexKey(std::uint32_t recno) const
+{
+    if (!m_key || recno == 0 || recno > m_count)
+        return {};
+    QByteArray key(m_key->keyLength(), Qt::Uninitialized);
+    m_key->evaluate(recordData(recno), reinterpret_cast<std::uint8_t *>(key.data()));
+    return key;
+}
+
 void DbfTable::setIndexName(const QString &tag)
 {
     if (!isOpen()) {
@@ -565,7 +574,7 @@ void DbfTable::setMdxFlag(bool on)
     }
 }
 
-void DbfTable::addIndex(const QString &tag, const QString &expression)
+void DbfTable::addIndex(const QString &tag, const QString &expression, bool select)
 {
     ensureBrowse();
     ensureWritable();
@@ -574,6 +583,8 @@ void DbfTable::addIndex(const QString &tag, const QString &expression)
     writeIndex(tag, key, order);
     m_indexRepairReason.clear();
     const std::uint32_t recno = recNo();
+    if (select)
+        m_indexName = tag;
     if (tag.compare(m_indexName, Qt::CaseInsensitive) == 0) {
         m_key = std::move(key);
         m_order = std::move(order);

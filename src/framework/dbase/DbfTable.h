@@ -97,10 +97,12 @@ public:
     QStringList indexTags() const;                 // tags of the .MDX; empty when there is none or it is unreadable
     QString tagExpression(const QString &tag) const; // empty when absent
     // Builds a tag from the records and writes the .MDX (which then holds only
-    // this tag). Does not select it.
-    void addIndex(const QString &tag, const QString &expression);
+    // this tag). With `select` the tag becomes the index in use.
+    void addIndex(const QString &tag, const QString &expression, bool select = false);
     void deleteIndex(const QString &tag);
     void regenerateIndexes();
+    // The key of a record under the tag in use; empty without one.
+    QByteArray indexKey(std::uint32_t recno) const;
     // Why the active tag was rebuilt when it was selected (its keys did not
     // match the records, it was damaged, ...); empty when it was used as stored.
     const QString &indexRepairReason() const { return m_indexRepairReason; }

@@ -8,6 +8,32 @@
 namespace {
 
 constexpr int MaxKeyLength = 100;
+
+// Upper-cases in place. Eight bytes at a time while they are plain ASCII (the
+// common case for keys), through the code page's table otherwise.
+void upper(std::uint8_t *p, int n, const CodePage &codePage)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    constexpr std::uint64_t highBits = ones * 0x80;
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, p + i, 8);
+        if (x & highBits) {
+            for (int k = 0; k < 8; ++k)
+                p[i + k] = codePage.upper(p[i + k]);
+            continue;
+        }
+        // High bit of each byte: at least 'a', and above 'z'.
+        const std::uint64_t atLeastA = x + ones * (0x80 - 'a');
+        const std::uint64_t aboveZ = x + ones * (0x80 - 'z' - 1);
+        const std::uint64_t lower = atLeastA & ~aboveZ & highBits;
+        x -= lower >> 2;
+        std::memcpy(p + i, &x, 8);
+    }
+    for (; i < n; ++i)
+        p[i] = codePage.upper(p[i]);
+}
 constexpr int MaxScratch = 4096;
 
 enum class Result { Character, Numeric, Date, Other };
@@ -39,8 +65,7 @@ struct KeyExpression::Node
             return width;
         case Upper: {
             const int n = children[0]->evaluate(record, out, codePage);
-            for (int i = 0; i < n; ++i)
-                out[i] = codePage.upper(out[i]);
+            upper(out, n, codePage);
             return n;
         }
         case Left: {

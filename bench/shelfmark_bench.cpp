@@ -1,0 +1,280 @@
+// Benchmarks of the catalog engine on generated catalogs of 10 000, 100 000 and
+// 1 000 000 books, plus three tools:
+//
+//   shelfmark_bench [benchmark options]   run the benchmarks (Google Benchmark)
+//   shelfmark_bench --write N DIR         write a catalog of N books with its index to DIR/BOOKS.DBF
+//   shelfmark_bench --check FILE          open a table, build its default index, print the record
+//                                         count and the first and last five keys in index order
+//   shelfmark_bench --memory N            private memory of this process with N books open
+//
+// Generated catalogs are kept in $SHELFMARK_BENCH_DIR (default: the temporary
+// directory's "shelfmark-bench") and reused by later runs.
+
+#include "BookGenerator.h"
+#include "framework/Error.h"
+#include "framework/dbase/DbfTable.h"
+#include "storage/CatalogTable.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+const QString DefaultIndex = QStringLiteral("Upper(Left(Author,80))");
+const QString FourLevels = QStringLiteral("Upper(Left(Author,20))+DTOS(PurchDate)+STR(Cost,12,2)+Upper(Left(Title,20))");
+
+QString benchDir()
+{
+    const QString dir = qEnvironmentVariableIsSet("SHELFMARK_BENCH_DIR")
+                            ? qEnvironmentVariable("SHELFMARK_BENCH_DIR")
+                            : QDir::temp().filePath(QStringLiteral("shelfmark-bench"));
+    QDir().mkpath(dir);
+    return dir;
+}
+
+void writeCatalog(const QString &path, int books, bool withIndex)
+{
+    CatalogTable::create(path);
+    DbfTable table;
+    table.open(path, DbfTable::Access::Exclusive);
+    BookGenerator generator;
+    generator.appendTo(table, books, true);
+    if (withIndex)
+        table.addIndex(CatalogTable::IndexTag, DefaultIndex, true);
+}
+
+// A generated catalog of `books` books (about 1 % deleted), made once and kept.
+QString catalog(int books)
+{
+    const QString path = QDir(benchDir()).filePath(QStringLiteral("CAT%1.DBF").arg(books));
+    const QString done = path + QStringLiteral(".done");
+    if (!QFileInfo::exists(done)) {
+        writeCatalog(path, books, false);
+        QFile marker(done);
+        marker.open(QIODevice::WriteOnly);
+    }
+    return path;
+}
+
+void removeIndex(const QString &dbf)
+{
+    QFile::remove(QDir(benchDir()).filePath(QFileInfo(dbf).completeBaseName() + QStringLiteral(".MDX")));
+    CatalogTable::clearProductionIndexFlag(dbf);
+}
+
+void BM_OpenWithDefaultIndex(benchmark::State &state)
+{
+    const QString path = catalog(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        removeIndex(path);
+        {
+            DbfTable table;
+            state.ResumeTiming();
+            table.open(path);
+            table.addIndex(CatalogTable::IndexTag, DefaultIndex, true);
+            benchmark::DoNotOptimize(table.recordCount());
+            state.PauseTiming();
+        }
+        state.ResumeTiming();
+    }
+}
+
+void BM_FourLevelIndex(benchmark::State &state)
+{
+    const QString path = catalog(int(state.range(0)));
+    DbfTable table;
+    table.open(path);
+    for (auto _ : state) {
+        table.addIndex(CatalogTable::IndexTag, FourLevels, true);
+        benchmark::DoNotOptimize(table.recordCount());
+    }
+}
+
+void BM_AuthorPass(benchmark::State &state)
+{
+    const QString path = catalog(int(state.range(0)));
+    DbfTable table;
+    table.open(path);
+    table.addIndex(CatalogTable::IndexTag, DefaultIndex, true);
+    const int author = table.field(u"Author");
+    for (auto _ : state) {
+        qsizetype characters = 0;
+        for (int row = 0, rows = table.recordCount(); row < rows; ++row)
+            characters += table.recordAt(row).text(author).size();
+        benchmark::DoNotOptimize(characters);
+    }
+}
+
+void BM_AppendBooks(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    static std::vector<BookGenerator::Book> books;
+    BookGenerator generator(42);
+    while (int(books.size()) < count)
+        books.push_back(generator.next());
+    const QString path = QDir(benchDir()).filePath(QStringLiteral("APPEND.DBF"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        removeIndex(path);
+        CatalogTable::create(path);
+        {
+            DbfTable table;
+            table.open(path);
+            table.addIndex(CatalogTable::IndexTag, DefaultIndex, true);
+            state.ResumeTiming();
+            table.beginBulkUpdate();
+            for (int i = 0; i < count; ++i) {
+                table.append();
+                BookGenerator::store(table, books[std::size_t(i)]);
+                table.post();
+            }
+            table.endBulkUpdate();
+            state.PauseTiming();
+        }
+        state.ResumeTiming();
+    }
+}
+
+void BM_PackTenPercentDeleted(benchmark::State &state)
+{
+    const qint64 books = state.range(0);
+    const QString source = catalog(int(books));
+    const QString path = QDir(benchDir()).filePath(QStringLiteral("PACK.DBF"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(path);
+        removeIndex(path);
+        QFile::copy(source, path);
+        {
+            // Every tenth record deleted, straight in the file.
+            QFile file(path);
+            file.open(QIODevice::ReadWrite);
+            const QByteArray head = file.read(12);
+            const int headerLength = std::uint8_t(head[8]) | std::uint8_t(head[9]) << 8;
+            const int recordLength = std::uint8_t(head[10]) | std::uint8_t(head[11]) << 8;
+            for (qint64 r = 0; r < books; r += 10) {
+                file.seek(headerLength + r * recordLength);
+                file.write("*", 1);
+            }
+        }
+        {
+            DbfTable table;
+            table.open(path, DbfTable::Access::Exclusive);
+            table.addIndex(CatalogTable::IndexTag, DefaultIndex, true);
+            state.ResumeTiming();
+            table.pack();
+            benchmark::DoNotOptimize(table.recordCount());
+            state.PauseTiming();
+        }
+        state.ResumeTiming();
+    }
+}
+
+void sizes(benchmark::internal::Benchmark *b)
+{
+    b->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK(BM_OpenWithDefaultIndex)->Apply(sizes);
+BENCHMARK(BM_FourLevelIndex)->Apply(sizes);
+BENCHMARK(BM_AuthorPass)->Apply(sizes);
+BENCHMARK(BM_AppendBooks)->Apply(sizes);
+BENCHMARK(BM_PackTenPercentDeleted)->Apply(sizes);
+
+long statusKilobytes(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qsizetype(std::strlen(key))).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
+}
+
+int memoryMode(int books)
+{
+    const QString path = catalog(books);
+    removeIndex(path);
+    const long anonymousBefore = statusKilobytes("RssAnon:");
+    DbfTable table;
+    table.open(path);
+    table.addIndex(CatalogTable::IndexTag, DefaultIndex, true);
+    // Peak resident memory minus the table's own mapped pages, and what stays.
+    const long peak = statusKilobytes("VmHWM:");
+    const long file = statusKilobytes("RssFile:");
+    const long anonymousAfter = statusKilobytes("RssAnon:");
+    std::printf("books open:                   %d\n", table.recordCount());
+    std::printf("private memory added (RssAnon): %.1f MB\n", (anonymousAfter - anonymousBefore) / 1024.0);
+    std::printf("peak private memory (VmHWM - RssFile): %.1f MB\n", (peak - file) / 1024.0);
+    return 0;
+}
+
+int writeMode(int books, const QString &dir)
+{
+    QDir().mkpath(dir);
+    const QString path = QDir(dir).filePath(QStringLiteral("BOOKS.DBF"));
+    writeCatalog(path, books, true);
+    std::printf("%s\n", qPrintable(path));
+    return 0;
+}
+
+int checkMode(const QString &path)
+{
+    DbfTable table;
+    table.open(path, DbfTable::Access::ReadOnly);
+    const QString expression = CatalogTable::sortString({2, 0, 0, 0});
+    if (table.tagExpression(CatalogTable::IndexTag).compare(expression, Qt::CaseInsensitive) == 0) {
+        table.setIndexName(CatalogTable::IndexTag);
+    } else {
+        table.close();
+        table.open(path);
+        table.addIndex(CatalogTable::IndexTag, expression, true);
+    }
+    std::printf("records: %u (%d not deleted)\n", table.physicalCount(), table.recordCount());
+    auto show = [&](int row) {
+        const QByteArray key = table.indexKey(table.recordAtRow(row));
+        std::printf("%7d  record %-8u %s\n", row + 1, table.recordAtRow(row),
+                    qPrintable(table.codePage().decode(key.constData(), key.size()).trimmed()));
+    };
+    const int rows = table.recordCount();
+    for (int row = 0; row < std::min(5, rows); ++row)
+        show(row);
+    if (rows > 10)
+        std::printf("    ...\n");
+    for (int row = std::max(5, rows - 5); row < rows; ++row)
+        show(row);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    try {
+        if (argc == 4 && std::strcmp(argv[1], "--write") == 0)
+            return writeMode(std::atoi(argv[2]), QString::fromLocal8Bit(argv[3]));
+        if (argc == 3 && std::strcmp(argv[1], "--check") == 0)
+            return checkMode(QString::fromLocal8Bit(argv[2]));
+        if (argc == 3 && std::strcmp(argv[1], "--memory") == 0)
+            return memoryMode(std::atoi(argv[2]));
+    } catch (const Error &e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
