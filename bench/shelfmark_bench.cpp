@@ -240,18 +240,21 @@ int checkMode(const QString &path)
         table.addIndex(CatalogTable::IndexTag, expression, true);
     }
     std::printf("records: %u (%d not deleted)\n", table.physicalCount(), table.recordCount());
-    auto show = [&](int row) {
-        const QByteArray key = table.indexKey(table.recordAtRow(row));
-        std::printf("%7d  record %-8u %s\n", row + 1, table.recordAtRow(row),
+    // Index entries, deleted records (marked *) included, as other tools list them.
+    const std::vector<std::uint32_t> &order = table.indexOrder();
+    auto show = [&](std::size_t position) {
+        const std::uint32_t record = order[position];
+        const QByteArray key = table.indexKey(record);
+        std::printf("%7zu  record %-8u%c %s\n", position + 1, record, table.physicalRecord(record).isDeleted() ? '*' : ' ',
                     qPrintable(table.codePage().decode(key.constData(), key.size()).trimmed()));
     };
-    const int rows = table.recordCount();
-    for (int row = 0; row < std::min(5, rows); ++row)
-        show(row);
-    if (rows > 10)
-        std::printf("    ...\n");
-    for (int row = std::max(5, rows - 5); row < rows; ++row)
-        show(row);
+    const std::size_t entries = order.size();
+    for (std::size_t i = 0; i < entries; ++i) {
+        if (i < 5 || i + 5 >= entries)
+            show(i);
+        else if (i == 5)
+            std::printf("    ...\n");
+    }
     return 0;
 }
 

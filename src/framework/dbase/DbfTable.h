@@ -101,6 +101,9 @@ public:
     void addIndex(const QString &tag, const QString &expression, bool select = false);
     void deleteIndex(const QString &tag);
     void regenerateIndexes();
+    // Every record, deleted ones included, in the order of the tag in use;
+    // empty without one.
+    const std::vector<std::uint32_t> &indexOrder() const { return m_order; }
     // The key of a record under the tag in use; empty without one.
     QByteArray indexKey(std::uint32_t recno) const;
     // Why the active tag was rebuilt when it was selected (its keys did not
