@@ -15,17 +15,16 @@ constexpr int LongValue = 149;
 constexpr int PathValue = 249;
 constexpr int DisplayNameLength = 20;
 
-// The largest size the font dialog offers; a size outside 1..MaxFontSize is not taken.
+// Font sizes outside 1..MaxFontSize points (the range of the Windows font dialog) are
+// not taken; the section's default size stands instead.
 constexpr int MaxFontSize = 1638;
 
 constexpr const char *colorKeys[ColorSlotCount] = {
-    "Main Background", "Major Title",       "Minor Title",  "Edit Background",  "Edit Text",
-    "Combo Background", "Combo Text",       "List Box Background", "List Box Text", "Radio Background",
+    "Main Background",  "Major Title",      "Minor Title",         "Edit Background", "Edit Text",
+    "Combo Background", "Combo Text",       "List Box Background", "List Box Text",   "Radio Background",
     "Radio Text",       "Check Background", "Check Text",
 };
 constexpr ColorSet defaultColors = {12632256, 0, 0, 16777215, 0, 16777215, 0, 16777215, 0, 12632256, 0, 12632256, 0};
-
-const QString arial = QStringLiteral("Arial");
 
 // The first `count` characters of `text`, a surrogate pair counting as one.
 QString leftCharacters(const QString &text, int count)
@@ -99,7 +98,7 @@ private:
     void readNameAndStyle(const char *section, ColoredFont &font, bool withEffects)
     {
         QString name;
-        text(section, "Font Name", name, arial, LongValue);
+        text(section, "Font Name", name, QStringLiteral("Arial"), LongValue);
         font.font.setFamily(name);
         bool bold = false;
         bool italic = false;
@@ -167,8 +166,7 @@ private:
 
 // The keys of each mode in writing order, each with its default and the length its
 // value is cut to; reading and writing both walk these lists.
-template <typename Self, typename Visitor>
-void Settings::visitGlobal(Self &self, Visitor &visitor)
+template <typename Self, typename Visitor> void Settings::visitGlobal(Self &self, Visitor &visitor)
 {
     const char *misc = "Misc";
     visitor.integer(misc, "Button Bar", self.buttonBar, 1);
@@ -191,8 +189,7 @@ void Settings::visitGlobal(Self &self, Visitor &visitor)
     visitor.integer(misc, "Numeric Format", self.numericFormat, 1);
 }
 
-template <typename Self, typename Visitor>
-void Settings::visitDatabase(Self &self, Visitor &visitor)
+template <typename Self, typename Visitor> void Settings::visitDatabase(Self &self, Visitor &visitor)
 {
     using CatalogFields::rows;
     for (int i = 0; i < CatalogFields::Count; ++i) {

@@ -47,9 +47,9 @@ using ColorSet = std::array<int, ColorSlotCount>;
 //
 // Value syntax: integers are signed decimal text (anything else reads as 0), flags
 // are "Yes"/"No" and true exactly when the value upper-cased is "YES", texts are
-// kept as they are. Values are cut as the fixed buffers they were always read into
-// cut them: most integers and flags at 14 characters, font names, font colours and
-// sizes at 149, paths at 249; display names at 20.
+// kept as they are. A value is cut to the length of the buffer its key is read into:
+// most integers and flags to 14 characters, font names, font colours and sizes to
+// 149, paths to 249; display names are cut to 20.
 class Settings
 {
 public:
@@ -60,8 +60,8 @@ public:
     explicit Settings(const QString &startDirectory);
 
     // Mode 1 reads the global file (`path` is not used). Mode 2 reads the
-    // per-database file at `path` when it exists and otherwise the same sections of
-    // the global file.
+    // per-database file at `path` (the table's companion "INI", see FileNames) when
+    // it exists and otherwise the same sections of the global file.
     void read(Mode mode, const QString &path);
     // Mode 1 writes the global file (`path` is not used), mode 2 the per-database
     // file at `path`, creating it when needed. False when the file could not be
@@ -131,10 +131,8 @@ public:
     int reportWindowHeight;
 
 private:
-    template <typename Self, typename Visitor>
-    static void visitGlobal(Self &self, Visitor &visitor);
-    template <typename Self, typename Visitor>
-    static void visitDatabase(Self &self, Visitor &visitor);
+    template <typename Self, typename Visitor> static void visitGlobal(Self &self, Visitor &visitor);
+    template <typename Self, typename Visitor> static void visitDatabase(Self &self, Visitor &visitor);
 
     QString m_startDirectory;
 };

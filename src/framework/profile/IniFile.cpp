@@ -88,10 +88,16 @@ void IniFile::parse(const QByteArray &bytes)
 
 bool IniFile::save(const QString &path) const
 {
+    // Unbuffered, so that a short write (a full disk) shows in write()'s count: a
+    // buffered flush at commit() drops the rest without an error.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    file.write(toBytes());
+    const QByteArray bytes = toBytes();
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
 
