@@ -62,9 +62,9 @@ void TestIniFile::lookup_data()
     QTest::newRow("blanks around names") << QByteArray(" [ Misc ] \r\n\t Key \t=v\r\n") << "Misc"
                                          << "Key"
                                          << "v";
-    QTest::newRow("value verbatim") << QByteArray("[S]\r\nK= a = b \r\n") << "S"
-                                    << "K"
-                                    << " a = b ";
+    QTest::newRow("value without surrounding blanks") << QByteArray("[S]\r\nK= a = b \t\r\n") << "S"
+                                                      << "K"
+                                                      << "a = b";
     QTest::newRow("empty value") << QByteArray("[S]\r\nK=\r\n") << "S"
                                  << "K"
                                  << "";

@@ -174,7 +174,8 @@ QString CodePage::decodeWithIconv(const char *data, qsizetype size) const
 
 QString CodePage::decodeTextFile(const QByteArray &bytes)
 {
-    return CodePage(Unspecified).decode(bytes.constData(), bytes.size());
+    const qsizetype skip = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0; // UTF-8 byte-order mark
+    return CodePage(Unspecified).decode(bytes.constData() + skip, bytes.size() - skip);
 }
 
 std::optional<char32_t> CodePage::encode(QStringView text, QByteArray &out) const

@@ -1,32 +1,11 @@
 #include "IniFile.h"
 
+#include "framework/dbase/CodePage.h"
+
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 namespace {
-
-// Characters 0x80-0x9F of Windows-1252; the five codes it leaves undefined map to the
-// C1 controls of the same value, as Windows itself converts them.
-constexpr char16_t windows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-QString decodeText(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    text.resize(bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? windows1252High[byte - 0x80] : char16_t(byte));
-    }
-    return text;
-}
 
 QStringView trimBlanks(QStringView text)
 {
@@ -57,7 +36,7 @@ void IniFile::parse(const QByteArray &bytes)
 {
     m_sections.clear();
     m_sectionIndex.clear();
-    const QString text = decodeText(bytes);
+    const QString text = CodePage::decodeTextFile(bytes);
     qsizetype current = -1; // the section that key lines belong to; none before the first
     qsizetype pos = 0;
     while (pos < text.size()) {
@@ -82,7 +61,7 @@ void IniFile::parse(const QByteArray &bytes)
             continue;
         const QStringView key = trimBlanks(line.first(equals));
         if (!key.isEmpty())
-            setEntry(m_sections[current], key.toString(), line.sliced(equals + 1).toString(), false);
+            setEntry(m_sections[current], key.toString(), trimBlanks(line.sliced(equals + 1)).toString(), false);
     }
 }
 

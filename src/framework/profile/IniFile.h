@@ -9,7 +9,8 @@
 // A private-profile (INI) file held in memory: "[Section]" lines, each followed by
 // "Key=Value" lines. Section and key names are compared without regard to case.
 // Everything after the first "=" of a line is the value, kept as it stands (no
-// quoting, no escapes); blanks around names are not part of them. Lines that are
+// quoting, no escapes) but for the blanks around it, which, as around names, are
+// not part of it. Lines that are
 // neither a section nor a key line, and key lines before the first section, are
 // ignored. The order of sections and keys is kept; new ones are appended in the
 // order they are set.
