@@ -206,7 +206,8 @@ void DbfTable::open(const QString &path, Access access)
         m_state = State::Browse;
         if (!m_indexName.isEmpty())
             activateIndex();
-        rebuildRows();
+        else
+            rebuildRows();
         first();
     } catch (...) {
         close();
@@ -231,8 +232,7 @@ void DbfTable::close()
     m_mapping = FileMapping();
     m_memo.reset();
     m_file.close();
-    m_key.reset();
-    m_order.clear();
+    dropIndex();
     m_rows.clear();
     m_count = 0;
     m_row = -1;
@@ -374,9 +374,7 @@ QByteArray DbfTable::indexKey(std::uint32_t recno) const
 {
     if (!m_key || recno == 0 || recno > m_count)
         return {};
-    QByteArray key(m_key->keyLength(), Qt::Uninitialized);
-    m_key->evaluate(recordData(recno), reinterpret_cast<std::uint8_t *>(key.data()));
-    return key;
+    return QByteArray(reinterpret_cast<const char *>(keyOf(recno)), m_key->keyLength());
 }
 
 void DbfTable::setIndexName(const QString &tag)
@@ -388,66 +386,80 @@ void DbfTable::setIndexName(const QString &tag)
     ensureBrowse();
     const std::uint32_t recno = recNo();
     m_indexName = tag;
-    m_key.reset();
-    m_order.clear();
-    m_indexRepairReason.clear();
-    if (!tag.isEmpty()) {
+    dropIndex();
+    if (tag.isEmpty()) {
+        rebuildRows();
+    } else {
         try {
             activateIndex();
         } catch (...) {
             m_indexName.clear();
-            m_key.reset();
-            m_order.clear();
+            dropIndex();
             rebuildRows();
             first();
             throw;
         }
     }
-    rebuildRows();
     placeCursorOn(recno, 0);
+}
+
+void DbfTable::dropIndex()
+{
+    m_key.reset();
+    m_keys.clear();
+    m_order.clear();
+    m_indexRepairReason.clear();
 }
 
 void DbfTable::activateIndex()
 {
-    m_key.reset();
-    m_order.clear();
-    m_indexRepairReason.clear();
+    dropIndex();
     const QString mdx = mdxPath();
     if (!QFileInfo::exists(mdx))
         throw DbfError(QStringLiteral("The index file \"%1\" does not exist.").arg(mdx));
     PosixFile file(mdx, O_RDONLY);
     const FileMapping mapping(file, std::size_t(file.size()));
-    QString reason;
+    std::optional<MdxReader> reader;
+    const MdxTag *tag = nullptr;
     try {
-        const MdxReader reader(mapping.bytes(), mapping.length());
-        const MdxTag *tag = reader.tag(m_indexName);
+        reader.emplace(mapping.bytes(), mapping.length());
+        tag = reader->tag(m_indexName);
         if (!tag)
             throw DbfError(QStringLiteral("It has no tag %1.").arg(m_indexName));
         m_key.emplace(tag->expression, m_header.fields, m_codePage);
-        if (tag->keyType != 'C' || tag->descending || tag->unique || !tag->forExpression.isEmpty()
-            || tag->keyLength != m_key->keyLength())
-            reason = QStringLiteral("the layout of tag %1 does not fit its expression").arg(tag->name);
-        else
-            reason = verifyStoredOrder(reader, *tag);
     } catch (const DbfError &e) {
-        if (!m_key) // without a readable expression there is nothing to rebuild from
-            throw DbfError(QStringLiteral("The index file \"%1\" cannot be used. %2").arg(mdx, e.message()));
-        reason = e.message();
+        // Without a readable expression there is nothing to rebuild from.
+        m_key.reset();
+        throw DbfError(QStringLiteral("The index file \"%1\" cannot be used. %2").arg(mdx, e.message()));
     }
-    if (reason.isEmpty())
-        return;
-    m_indexRepairReason = reason;
-    m_order = sortedOrder(*m_key);
-    if (!m_readOnly)
-        writeIndex(m_indexName, *m_key, m_order);
+    const std::vector<std::uint8_t> visible = scan(&*m_key, &m_keys);
+    QString reason;
+    if (tag->keyType != 'C' || tag->descending || tag->unique || !tag->forExpression.isEmpty()
+        || tag->keyLength != m_key->keyLength()) {
+        reason = QStringLiteral("the layout of tag %1 does not fit its expression").arg(tag->name);
+    } else {
+        try {
+            reason = verifyStoredOrder(*reader, *tag);
+        } catch (const DbfError &e) {
+            reason = e.message();
+        }
+    }
+    if (!reason.isEmpty()) {
+        m_indexRepairReason = reason;
+        m_order = sortedOrder(m_key->keyLength(), m_keys);
+        if (!m_readOnly)
+            writeIndex(m_indexName, *m_key, m_keys, m_order);
+    }
+    buildRows(visible);
 }
 
 QString DbfTable::verifyStoredOrder(const MdxReader &reader, const MdxTag &tag)
 {
-    const int length = m_key->keyLength();
+    // The stored tag is used only when it holds every record once, with the key
+    // the record has now, in key order.
+    const std::size_t length = std::size_t(m_key->keyLength());
     std::vector<bool> seen(std::size_t(m_count) + 1, false);
-    std::uint8_t key[MaxKeyBytes];
-    std::uint8_t previous[MaxKeyBytes];
+    const std::uint8_t *previous = nullptr;
     std::uint32_t previousRecord = 0;
     QString problem;
     m_order.clear();
@@ -460,19 +472,19 @@ QString DbfTable::verifyStoredOrder(const MdxReader &reader, const MdxTag &tag)
             return;
         }
         seen[record] = true;
-        m_key->evaluate(recordData(record), key);
-        if (std::memcmp(key, stored, std::size_t(length)) != 0) {
+        const std::uint8_t *key = keyOf(record);
+        if (std::memcmp(key, stored, length) != 0) {
             problem = QStringLiteral("the key of record %1 does not match the record").arg(record);
             return;
         }
-        if (previousRecord != 0) {
-            const int c = std::memcmp(previous, key, std::size_t(length));
+        if (previous) {
+            const int c = std::memcmp(previous, key, length);
             if (c > 0 || (c == 0 && previousRecord > record)) {
                 problem = QStringLiteral("the index is out of order at record %1").arg(record);
                 return;
             }
         }
-        std::memcpy(previous, key, std::size_t(length));
+        previous = key;
         previousRecord = record;
         m_order.push_back(record);
     });
@@ -483,12 +495,36 @@ QString DbfTable::verifyStoredOrder(const MdxReader &reader, const MdxTag &tag)
     return problem;
 }
 
-std::vector<std::uint32_t> DbfTable::sortedOrder(const KeyExpression &key) const
+std::vector<std::uint8_t> DbfTable::scan(const KeyExpression *key, std::vector<std::uint8_t> *keys) const
+{
+    // Records are read in file order through a small buffer: touching a
+    // mapped table record by record costs a page-table walk per page.
+    std::vector<std::uint8_t> visible(std::size_t(m_count) + 1, 0);
+    const std::size_t length = key ? std::size_t(key->keyLength()) : 0;
+    if (keys)
+        keys->resize(std::size_t(m_count) * length);
+    const std::size_t recordLength = m_header.recordLength;
+    const std::uint32_t perChunk = std::uint32_t(std::max<std::size_t>(1, (256 * 1024) / recordLength));
+    m_scanBuffer.resize(perChunk * recordLength);
+    for (std::uint32_t first = 1; first <= m_count; first += perChunk) {
+        const std::uint32_t n = std::min(perChunk, m_count - first + 1);
+        m_file.readAt(recordOffset(first), m_scanBuffer.data(), n * recordLength);
+        for (std::uint32_t k = 0; k < n; ++k) {
+            const char *record = m_scanBuffer.data() + k * recordLength;
+            const std::uint32_t recno = first + k;
+            if (keys)
+                key->evaluate(record, keys->data() + std::size_t(recno - 1) * length);
+            visible[recno] = record[0] != DbfHeader::DeletedFlag && (!m_filter || m_filter(DbfRecord(*this, record)));
+        }
+    }
+    return visible;
+}
+
+std::vector<std::uint32_t> DbfTable::sortedOrder(int keyLength, const std::vector<std::uint8_t> &keys) const
 {
     // Sort on the first 16 key bytes held as two integers, then settle runs of
-    // equal prefixes on the rest of the key. This keeps the working set small
-    // and computes no key more than twice.
-    const int length = key.keyLength();
+    // equal prefixes on the rest of the key.
+    const std::size_t length = std::size_t(keyLength);
     struct Entry
     {
         std::uint64_t high;
@@ -496,10 +532,11 @@ std::vector<std::uint32_t> DbfTable::sortedOrder(const KeyExpression &key) const
         std::uint32_t record;
     };
     std::vector<Entry> entries(m_count);
-    std::uint8_t buffer[MaxKeyBytes] = {};
+    std::uint8_t prefix[16];
     for (std::uint32_t r = 1; r <= m_count; ++r) {
-        key.evaluate(recordData(r), buffer);
-        entries[r - 1] = {bigEndian64(buffer), bigEndian64(buffer + 8), r};
+        std::memset(prefix, 0, sizeof prefix);
+        std::memcpy(prefix, keys.data() + (r - 1) * length, std::min<std::size_t>(16, length));
+        entries[r - 1] = {bigEndian64(prefix), bigEndian64(prefix + 8), r};
     }
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         if (a.high != b.high)
@@ -508,33 +545,18 @@ std::vector<std::uint32_t> DbfTable::sortedOrder(const KeyExpression &key) const
             return a.low < b.low;
         return a.record < b.record;
     });
-
     if (length > 16) {
-        const std::size_t tail = std::size_t(length - 16);
-        std::vector<std::uint8_t> tails;
-        std::vector<std::uint32_t> positions;
-        std::vector<std::uint32_t> records;
         for (std::size_t i = 0; i < entries.size();) {
             std::size_t j = i + 1;
             while (j < entries.size() && entries[j].high == entries[i].high && entries[j].low == entries[i].low)
                 ++j;
             if (j - i > 1) {
-                const std::size_t n = j - i;
-                tails.resize(n * tail);
-                positions.resize(n);
-                records.resize(n);
-                for (std::size_t k = 0; k < n; ++k) {
-                    key.evaluate(recordData(entries[i + k].record), buffer);
-                    std::memcpy(&tails[k * tail], buffer + 16, tail);
-                    positions[k] = std::uint32_t(k);
-                    records[k] = entries[i + k].record;
-                }
-                std::sort(positions.begin(), positions.end(), [&](std::uint32_t a, std::uint32_t b) {
-                    const int c = std::memcmp(&tails[a * tail], &tails[b * tail], tail);
-                    return c != 0 ? c < 0 : records[a] < records[b];
-                });
-                for (std::size_t k = 0; k < n; ++k)
-                    entries[i + k].record = records[positions[k]];
+                std::sort(entries.begin() + std::ptrdiff_t(i), entries.begin() + std::ptrdiff_t(j),
+                          [&](const Entry &a, const Entry &b) {
+                              const int c = std::memcmp(keys.data() + (a.record - 1) * length + 16,
+                                                        keys.data() + (b.record - 1) * length + 16, length - 16);
+                              return c != 0 ? c < 0 : a.record < b.record;
+                          });
             }
             i = j;
         }
@@ -545,12 +567,21 @@ std::vector<std::uint32_t> DbfTable::sortedOrder(const KeyExpression &key) const
     return order;
 }
 
-void DbfTable::writeIndex(const QString &tag, const KeyExpression &key, const std::vector<std::uint32_t> &order)
+void DbfTable::reindex()
+{
+    const std::vector<std::uint8_t> visible = scan(&*m_key, &m_keys);
+    m_order = sortedOrder(m_key->keyLength(), m_keys);
+    buildRows(visible);
+}
+
+void DbfTable::writeIndex(const QString &tag, const KeyExpression &key, const std::vector<std::uint8_t> &keys,
+                          const std::vector<std::uint32_t> &order)
 {
     const QString table = QFileInfo(FileNames::base(m_path)).fileName();
+    const std::size_t length = std::size_t(key.keyLength());
     MdxWriter::write(mdxPath(), table, tag, key.text(), key.keyLength(), order.size(),
                      [&](std::size_t i, std::uint8_t *out) {
-                         key.evaluate(recordData(order[i]), out);
+                         std::memcpy(out, keys.data() + (order[i] - 1) * length, length);
                          return order[i];
                      });
     setMdxFlag(true);
@@ -579,22 +610,22 @@ void DbfTable::addIndex(const QString &tag, const QString &expression, bool sele
     ensureBrowse();
     ensureWritable();
     KeyExpression key(expression, m_header.fields, m_codePage);
-    std::vector<std::uint32_t> order = sortedOrder(key);
-    writeIndex(tag, key, order);
-    m_indexRepairReason.clear();
+    std::vector<std::uint8_t> keys;
+    const std::vector<std::uint8_t> visible = scan(&key, &keys);
+    std::vector<std::uint32_t> order = sortedOrder(key.keyLength(), keys);
+    writeIndex(tag, key, keys, order);
     const std::uint32_t recno = recNo();
     if (select)
         m_indexName = tag;
+    dropIndex();
     if (tag.compare(m_indexName, Qt::CaseInsensitive) == 0) {
         m_key = std::move(key);
+        m_keys = std::move(keys);
         m_order = std::move(order);
-    } else if (m_key) {
-        // The index holds only the new tag now; the one in use is gone.
-        m_indexName.clear();
-        m_key.reset();
-        m_order.clear();
+    } else {
+        m_indexName.clear(); // the index holds only the new tag now
     }
-    rebuildRows();
+    buildRows(visible);
     placeCursorOn(recno, 0);
 }
 
@@ -614,8 +645,7 @@ void DbfTable::deleteIndex(const QString &tag)
     if (tag.compare(m_indexName, Qt::CaseInsensitive) == 0) {
         const std::uint32_t recno = recNo();
         m_indexName.clear();
-        m_key.reset();
-        m_order.clear();
+        dropIndex();
         rebuildRows();
         placeCursorOn(recno, 0);
     }
@@ -627,9 +657,8 @@ void DbfTable::regenerateIndexes()
     ensureWritable();
     if (m_key) {
         const std::uint32_t recno = recNo();
-        m_order = sortedOrder(*m_key);
-        writeIndex(m_indexName, *m_key, m_order);
-        rebuildRows();
+        reindex();
+        writeIndex(m_indexName, *m_key, m_keys, m_order);
         placeCursorOn(recno, 0);
         return;
     }
@@ -637,7 +666,9 @@ void DbfTable::regenerateIndexes()
     for (const QString &tag : indexTags()) {
         try {
             KeyExpression key(tagExpression(tag), m_header.fields, m_codePage);
-            writeIndex(tag, key, sortedOrder(key));
+            std::vector<std::uint8_t> keys;
+            scan(&key, &keys);
+            writeIndex(tag, key, keys, sortedOrder(key.keyLength(), keys));
             return;
         } catch (const DbfError &) {
         }
@@ -650,40 +681,41 @@ void DbfTable::pack()
     ensureWritable();
     if (m_access != Access::Exclusive)
         throw DbfError(QStringLiteral("Packing needs exclusive use of the table \"%1\".").arg(m_path));
-    std::uint32_t live = 0;
-    for (std::uint32_t r = 1; r <= m_count; ++r)
-        live += recordData(r)[0] != DbfHeader::DeletedFlag ? 1 : 0;
-
-    // The new table is written beside the old one and renamed over it: runs of
-    // live records go straight from the mapping to the new file.
+    // The new table is written beside the old one and renamed over it. Records
+    // are read in file order through a buffer, the live ones closed up in it.
     ReplacementFile replacement(m_path);
     PosixFile &out = replacement.file();
     std::vector<std::uint8_t> head(m_mapping.bytes(), m_mapping.bytes() + m_header.headerLength);
+    std::uint64_t written = head.size();
+    std::uint32_t live = 0;
+    const std::size_t recordLength = m_header.recordLength;
+    const std::uint32_t perChunk = std::uint32_t(std::max<std::size_t>(1, (1024 * 1024) / recordLength));
+    m_scanBuffer.resize(perChunk * recordLength);
+    for (std::uint32_t first = 1; first <= m_count; first += perChunk) {
+        const std::uint32_t n = std::min(perChunk, m_count - first + 1);
+        char *chunk = m_scanBuffer.data();
+        m_file.readAt(recordOffset(first), chunk, n * recordLength);
+        std::size_t kept = 0;
+        for (std::uint32_t k = 0; k < n; ++k) {
+            const char *record = chunk + k * recordLength;
+            if (record[0] == DbfHeader::DeletedFlag)
+                continue;
+            if (kept != k)
+                std::memmove(chunk + kept * recordLength, record, recordLength);
+            ++kept;
+        }
+        out.writeAt(written, chunk, kept * recordLength);
+        written += kept * recordLength;
+        live += std::uint32_t(kept);
+    }
+    const char end = DbfHeader::EndOfFile;
+    out.writeAt(written, &end, 1);
     const QDate today = QDate::currentDate();
     head[1] = std::uint8_t(today.year() - 1900);
     head[2] = std::uint8_t(today.month());
     head[3] = std::uint8_t(today.day());
     writeLittleEndian32(&head[DbfHeader::CountOffset], live);
     out.writeAt(0, head.data(), head.size());
-    std::uint64_t written = head.size();
-    std::uint32_t runStart = 0;
-    auto flushRun = [&](std::uint32_t end) {
-        if (runStart == 0)
-            return;
-        const std::size_t bytes = std::size_t(end - runStart) * m_header.recordLength;
-        out.writeAt(written, recordData(runStart), bytes);
-        written += bytes;
-        runStart = 0;
-    };
-    for (std::uint32_t r = 1; r <= m_count; ++r) {
-        if (recordData(r)[0] == DbfHeader::DeletedFlag)
-            flushRun(r);
-        else if (runStart == 0)
-            runStart = r;
-    }
-    flushRun(m_count + 1);
-    const char end = DbfHeader::EndOfFile;
-    out.writeAt(written, &end, 1);
     replacement.commit("pack:written");
 
     // Keep exclusive use of the new file.
@@ -697,9 +729,8 @@ void DbfTable::pack()
     m_header = DbfHeader::parse(m_mapping.bytes(), std::size_t(size), size);
     m_count = m_header.count;
     if (m_key) {
-        m_order = sortedOrder(*m_key);
-        writeIndex(m_indexName, *m_key, m_order);
-        rebuildRows();
+        reindex();
+        writeIndex(m_indexName, *m_key, m_keys, m_order);
         first();
     } else {
         rebuildRows();
@@ -721,17 +752,22 @@ bool DbfTable::accepts(std::uint32_t recno) const
 
 void DbfTable::rebuildRows()
 {
+    buildRows(scan(nullptr, nullptr));
+}
+
+void DbfTable::buildRows(const std::vector<std::uint8_t> &visible)
+{
     m_rows.clear();
     if (m_key) {
         m_rows.reserve(m_order.size());
         for (std::uint32_t r : m_order) {
-            if (accepts(r))
+            if (visible[r])
                 m_rows.push_back(r);
         }
     } else {
         m_rows.reserve(m_count);
         for (std::uint32_t r = 1; r <= m_count; ++r) {
-            if (accepts(r))
+            if (visible[r])
                 m_rows.push_back(r);
         }
     }
@@ -742,9 +778,7 @@ bool DbfTable::before(std::uint32_t a, const std::uint8_t *keyA, std::uint32_t b
     // (key of a, a) < (key of b, b)
     if (!m_key || a == b)
         return a < b;
-    std::uint8_t keyB[MaxKeyBytes];
-    m_key->evaluate(recordData(b), keyB);
-    const int c = std::memcmp(keyA, keyB, std::size_t(m_key->keyLength()));
+    const int c = std::memcmp(keyA, keyOf(b), std::size_t(m_key->keyLength()));
     return c != 0 ? c < 0 : a < b;
 }
 
@@ -788,11 +822,8 @@ void DbfTable::placeCursorOn(std::uint32_t recno, int fallbackRow)
         m_row = -1;
         return;
     }
-    if (recno != 0) {
-        std::uint8_t key[MaxKeyBytes];
-        if (m_key)
-            m_key->evaluate(recordData(recno), key);
-        const std::size_t at = orderPosition(m_rows, recno, key);
+    if (recno != 0 && recno <= m_count) {
+        const std::size_t at = orderPosition(m_rows, recno, m_key ? keyOf(recno) : nullptr);
         if (at < m_rows.size() && m_rows[at] == recno) {
             m_row = int(at);
             return;
@@ -836,8 +867,9 @@ void DbfTable::refresh()
         mapFile(size);
     m_count = count;
     if (m_key)
-        m_order = sortedOrder(*m_key);
-    rebuildRows();
+        reindex();
+    else
+        rebuildRows();
     placeCursorOn(recno <= m_count ? recno : 0, row);
 }
 
@@ -1021,39 +1053,43 @@ void DbfTable::post()
         const bool othersAppended = appendStored(m_buffer.data(), 1);
         m_state = State::Browse;
         const std::uint32_t recno = m_count;
-        if (othersAppended) {
-            if (m_key)
-                m_order = sortedOrder(*m_key);
+        if (othersAppended && m_key) {
+            reindex();
+        } else if (othersAppended) {
             rebuildRows();
         } else {
-            std::uint8_t key[MaxKeyBytes];
+            std::uint8_t key[MaxKeyBytes] = {};
             if (m_key) {
                 m_key->evaluate(recordData(recno), key);
+                m_keys.insert(m_keys.end(), key, key + m_key->keyLength());
                 insertInto(m_order, recno, key);
             }
             if (accepts(recno))
                 insertInto(m_rows, recno, key);
         }
         if (m_key)
-            writeIndex(m_indexName, *m_key, m_order);
+            writeIndex(m_indexName, *m_key, m_keys, m_order);
         placeCursorOn(recno, row);
         return;
     }
 
     const std::uint32_t recno = m_editRecno;
-    std::uint8_t oldKey[MaxKeyBytes];
-    std::uint8_t newKey[MaxKeyBytes];
-    if (m_key) {
-        m_key->evaluate(recordData(recno), oldKey);
-        m_key->evaluate(m_buffer.data(), newKey);
-    }
+    std::uint8_t oldKey[MaxKeyBytes] = {};
+    std::uint8_t newKey[MaxKeyBytes] = {};
     m_file.writeAt(recordOffset(recno), m_buffer.data(), m_buffer.size());
     m_state = State::Browse;
     if (m_bulkDepth > 0) {
         m_bulkChanged = true;
         return;
     }
-    const bool keyChanged = m_key && std::memcmp(oldKey, newKey, std::size_t(m_key->keyLength())) != 0;
+    bool keyChanged = false;
+    if (m_key) {
+        const std::size_t length = std::size_t(m_key->keyLength());
+        std::memcpy(oldKey, keyOf(recno), length);
+        m_key->evaluate(m_buffer.data(), newKey);
+        keyChanged = std::memcmp(oldKey, newKey, length) != 0;
+        std::memcpy(m_keys.data() + (recno - 1) * length, newKey, length);
+    }
     removeFrom(m_rows, recno, oldKey);
     if (keyChanged) {
         removeFrom(m_order, recno, oldKey);
@@ -1062,7 +1098,7 @@ void DbfTable::post()
     if (accepts(recno))
         insertInto(m_rows, recno, newKey);
     if (keyChanged)
-        writeIndex(m_indexName, *m_key, m_order);
+        writeIndex(m_indexName, *m_key, m_keys, m_order);
     placeCursorOn(recno, row);
 }
 
@@ -1120,10 +1156,11 @@ void DbfTable::finishBulk()
     const std::uint32_t recno = m_state == State::Browse ? recNo() : 0;
     const int row = m_row;
     if (m_key) {
-        m_order = sortedOrder(*m_key);
-        writeIndex(m_indexName, *m_key, m_order);
+        reindex();
+        writeIndex(m_indexName, *m_key, m_keys, m_order);
+    } else {
+        rebuildRows();
     }
-    rebuildRows();
     placeCursorOn(recno, row);
 }
 

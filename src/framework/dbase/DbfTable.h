@@ -183,12 +183,23 @@ private:
     void mapFile(std::uint64_t needed);
     void openMemo();
     void activateIndex();
-    std::vector<std::uint32_t> sortedOrder(const KeyExpression &key) const;
+    void dropIndex();
+    // One pass over the records in file order: fills `keys` (record order,
+    // keyLength bytes each) when given, and answers which records the cursor
+    // may visit (indexed by record number).
+    std::vector<std::uint8_t> scan(const KeyExpression *key, std::vector<std::uint8_t> *keys) const;
+    std::vector<std::uint32_t> sortedOrder(int keyLength, const std::vector<std::uint8_t> &keys) const;
+    void reindex(); // keys, order and visible records of the tag in use, from the records
     QString verifyStoredOrder(const class MdxReader &reader, const struct MdxTag &tag);
-    void writeIndex(const QString &tag, const KeyExpression &key, const std::vector<std::uint32_t> &order);
+    void writeIndex(const QString &tag, const KeyExpression &key, const std::vector<std::uint8_t> &keys,
+                    const std::vector<std::uint32_t> &order);
     void setMdxFlag(bool on);
-    void reorderAfterChange();
+    const std::uint8_t *keyOf(std::uint32_t recno) const
+    {
+        return m_keys.data() + std::size_t(recno - 1) * std::size_t(m_key->keyLength());
+    }
     void rebuildRows();
+    void buildRows(const std::vector<std::uint8_t> &visible);
     bool accepts(std::uint32_t recno) const;
     bool before(std::uint32_t a, const std::uint8_t *keyA, std::uint32_t b) const;
     std::size_t orderPosition(const std::vector<std::uint32_t> &list, std::uint32_t recno,
@@ -218,6 +229,7 @@ private:
     QString m_indexName;
     std::optional<KeyExpression> m_key;
     QString m_indexRepairReason;
+    std::vector<std::uint8_t> m_keys;   // the key of every record, in record order
     std::vector<std::uint32_t> m_order; // every record in key order; empty without an index
     std::vector<std::uint32_t> m_rows;  // the visible records in cursor order
     Filter m_filter;
@@ -227,6 +239,7 @@ private:
     bool m_bof = true;
     bool m_eof = true;
     std::vector<char> m_buffer;
+    mutable std::vector<char> m_scanBuffer;
     std::uint32_t m_editRecno = 0;
 
     int m_bulkDepth = 0;

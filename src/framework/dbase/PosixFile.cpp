@@ -157,7 +157,7 @@ FileMapping::FileMapping(const PosixFile &file, std::size_t length) : m_length(l
 {
     if (length == 0)
         return;
-    void *p = ::mmap(nullptr, length, PROT_READ, MAP_SHARED | MAP_POPULATE, file.fd(), 0);
+    void *p = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, file.fd(), 0);
     if (p == MAP_FAILED) {
         m_length = 0;
         throw DbfError(QStringLiteral("Cannot map \"%1\": %2.").arg(file.path(), systemError(errno)));

@@ -43,10 +43,9 @@ private:
     QString m_path;
 };
 
-// A read-only shared mapping of a file, populated at once (reading a table
-// through the page cache instead of copying it into fresh memory). The length
-// may exceed the file so that appended records need no new mapping; only bytes
-// inside the file may be read.
+// A read-only shared mapping of a file, so that a record is read without a
+// copy. The length may exceed the file so that appended records need no new
+// mapping; only bytes inside the file may be read.
 class FileMapping
 {
 public:
