@@ -241,7 +241,7 @@ int checkMode(const QString &path)
     }
     std::printf("records: %u (%d not deleted)\n", table.physicalCount(), table.recordCount());
     // Index entries, deleted records (marked *) included, as other tools list them.
-    const std::vector<std::uint32_t> &order = table.indexOrder();
+    const auto &order = table.indexOrder();
     auto show = [&](std::size_t position) {
         const std::uint32_t record = order[position];
         const QByteArray key = table.indexKey(record);

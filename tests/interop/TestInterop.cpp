@@ -107,7 +107,7 @@ private slots:
         table.setIndexName(CatalogTable::IndexTag);
         table.open(m_path, DbfTable::Access::ReadOnly);
         QVERIFY(table.indexRepairReason().isEmpty());
-        const std::vector<std::uint32_t> &order = table.indexOrder();
+        const auto &order = table.indexOrder();
         QCOMPARE(std::size_t(lines.size()), order.size());
         for (std::size_t i = 0; i < order.size(); ++i) {
             // "<key> <record number>", the key padded with blanks

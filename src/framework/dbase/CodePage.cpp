@@ -1,5 +1,6 @@
 #include "CodePage.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -95,6 +96,10 @@ bool isUtf8WithMultibyte(const char *data, qsizetype size)
 
 QString decode1252(const char *data, qsizetype size)
 {
+    // Windows-1252 differs from Latin-1 only in 0x80-0x9F.
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(data);
+    if (std::none_of(bytes, bytes + size, [](std::uint8_t b) { return b >= 0x80 && b < 0xA0; }))
+        return QString::fromLatin1(data, size);
     QString text(size, Qt::Uninitialized);
     QChar *out = text.data();
     for (qsizetype i = 0; i < size; ++i)

@@ -57,6 +57,11 @@ QString DbfRecord::text(int field) const
     const char *p = m_data + f.offset;
     int end = f.width;
     if (f.type == 'C') {
+        // Most of a text field is padding: skip it eight blanks at a time.
+        constexpr std::uint64_t blanks = 0x2020202020202020ULL;
+        std::uint64_t word;
+        while (end >= 8 && (std::memcpy(&word, p + end - 8, 8), word == blanks))
+            end -= 8;
         while (end > 0 && isBlankByte(p[end - 1]))
             --end;
         return m_table->m_codePage.decode(p, end);
@@ -432,7 +437,7 @@ void DbfTable::activateIndex()
         m_key.reset();
         throw DbfError(QStringLiteral("The index file \"%1\" cannot be used. %2").arg(mdx, e.message()));
     }
-    const std::vector<std::uint8_t> visible = scan(&*m_key, &m_keys);
+    const LargeVector<std::uint8_t> visible = scan(&*m_key, &m_keys);
     QString reason;
     if (tag->keyType != 'C' || tag->descending || tag->unique || !tag->forExpression.isEmpty()
         || tag->keyLength != m_key->keyLength()) {
@@ -495,11 +500,11 @@ QString DbfTable::verifyStoredOrder(const MdxReader &reader, const MdxTag &tag)
     return problem;
 }
 
-std::vector<std::uint8_t> DbfTable::scan(const KeyExpression *key, std::vector<std::uint8_t> *keys) const
+LargeVector<std::uint8_t> DbfTable::scan(const KeyExpression *key, LargeVector<std::uint8_t> *keys) const
 {
     // Records are read in file order through a small buffer: touching a
     // mapped table record by record costs a page-table walk per page.
-    std::vector<std::uint8_t> visible(std::size_t(m_count) + 1, 0);
+    LargeVector<std::uint8_t> visible(std::size_t(m_count) + 1, 0);
     const std::size_t length = key ? std::size_t(key->keyLength()) : 0;
     if (keys)
         keys->resize(std::size_t(m_count) * length);
@@ -520,7 +525,7 @@ std::vector<std::uint8_t> DbfTable::scan(const KeyExpression *key, std::vector<s
     return visible;
 }
 
-std::vector<std::uint32_t> DbfTable::sortedOrder(int keyLength, const std::vector<std::uint8_t> &keys) const
+LargeVector<std::uint32_t> DbfTable::sortedOrder(int keyLength, const LargeVector<std::uint8_t> &keys) const
 {
     // Sort on the first 16 key bytes held as two integers, then settle runs of
     // equal prefixes on the rest of the key.
@@ -531,7 +536,7 @@ std::vector<std::uint32_t> DbfTable::sortedOrder(int keyLength, const std::vecto
         std::uint64_t low;
         std::uint32_t record;
     };
-    std::vector<Entry> entries(m_count);
+    LargeVector<Entry> entries(m_count);
     std::uint8_t prefix[16];
     for (std::uint32_t r = 1; r <= m_count; ++r) {
         std::memset(prefix, 0, sizeof prefix);
@@ -561,7 +566,7 @@ std::vector<std::uint32_t> DbfTable::sortedOrder(int keyLength, const std::vecto
             i = j;
         }
     }
-    std::vector<std::uint32_t> order(entries.size());
+    LargeVector<std::uint32_t> order(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i)
         order[i] = entries[i].record;
     return order;
@@ -569,13 +574,13 @@ std::vector<std::uint32_t> DbfTable::sortedOrder(int keyLength, const std::vecto
 
 void DbfTable::reindex()
 {
-    const std::vector<std::uint8_t> visible = scan(&*m_key, &m_keys);
+    const LargeVector<std::uint8_t> visible = scan(&*m_key, &m_keys);
     m_order = sortedOrder(m_key->keyLength(), m_keys);
     buildRows(visible);
 }
 
-void DbfTable::writeIndex(const QString &tag, const KeyExpression &key, const std::vector<std::uint8_t> &keys,
-                          const std::vector<std::uint32_t> &order)
+void DbfTable::writeIndex(const QString &tag, const KeyExpression &key, const LargeVector<std::uint8_t> &keys,
+                          const LargeVector<std::uint32_t> &order)
 {
     const QString table = QFileInfo(FileNames::base(m_path)).fileName();
     const std::size_t length = std::size_t(key.keyLength());
@@ -610,9 +615,9 @@ void DbfTable::addIndex(const QString &tag, const QString &expression, bool sele
     ensureBrowse();
     ensureWritable();
     KeyExpression key(expression, m_header.fields, m_codePage);
-    std::vector<std::uint8_t> keys;
-    const std::vector<std::uint8_t> visible = scan(&key, &keys);
-    std::vector<std::uint32_t> order = sortedOrder(key.keyLength(), keys);
+    LargeVector<std::uint8_t> keys;
+    const LargeVector<std::uint8_t> visible = scan(&key, &keys);
+    LargeVector<std::uint32_t> order = sortedOrder(key.keyLength(), keys);
     writeIndex(tag, key, keys, order);
     const std::uint32_t recno = recNo();
     if (select)
@@ -666,7 +671,7 @@ void DbfTable::regenerateIndexes()
     for (const QString &tag : indexTags()) {
         try {
             KeyExpression key(tagExpression(tag), m_header.fields, m_codePage);
-            std::vector<std::uint8_t> keys;
+            LargeVector<std::uint8_t> keys;
             scan(&key, &keys);
             writeIndex(tag, key, keys, sortedOrder(key.keyLength(), keys));
             return;
@@ -755,7 +760,7 @@ void DbfTable::rebuildRows()
     buildRows(scan(nullptr, nullptr));
 }
 
-void DbfTable::buildRows(const std::vector<std::uint8_t> &visible)
+void DbfTable::buildRows(const LargeVector<std::uint8_t> &visible)
 {
     m_rows.clear();
     if (m_key) {
@@ -782,7 +787,7 @@ bool DbfTable::before(std::uint32_t a, const std::uint8_t *keyA, std::uint32_t b
     return c != 0 ? c < 0 : a < b;
 }
 
-std::size_t DbfTable::orderPosition(const std::vector<std::uint32_t> &list, std::uint32_t recno,
+std::size_t DbfTable::orderPosition(const LargeVector<std::uint32_t> &list, std::uint32_t recno,
                                     const std::uint8_t *key) const
 {
     // First position whose entry does not sort before (key, recno).
@@ -798,7 +803,7 @@ std::size_t DbfTable::orderPosition(const std::vector<std::uint32_t> &list, std:
     return low;
 }
 
-void DbfTable::removeFrom(std::vector<std::uint32_t> &list, std::uint32_t recno, const std::uint8_t *key)
+void DbfTable::removeFrom(LargeVector<std::uint32_t> &list, std::uint32_t recno, const std::uint8_t *key)
 {
     const std::size_t at = orderPosition(list, recno, key);
     if (at < list.size() && list[at] == recno) {
@@ -810,7 +815,7 @@ void DbfTable::removeFrom(std::vector<std::uint32_t> &list, std::uint32_t recno,
         list.erase(it);
 }
 
-void DbfTable::insertInto(std::vector<std::uint32_t> &list, std::uint32_t recno, const std::uint8_t *key)
+void DbfTable::insertInto(LargeVector<std::uint32_t> &list, std::uint32_t recno, const std::uint8_t *key)
 {
     list.insert(list.begin() + std::ptrdiff_t(orderPosition(list, recno, key)), recno);
 }

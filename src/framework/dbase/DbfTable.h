@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "DbfHeader.h"
 #include "KeyExpression.h"
+#include "LargeVector.h"
 #include "PosixFile.h"
 
 #include <QDate>
@@ -103,7 +104,7 @@ public:
     void regenerateIndexes();
     // Every record, deleted ones included, in the order of the tag in use;
     // empty without one.
-    const std::vector<std::uint32_t> &indexOrder() const { return m_order; }
+    const LargeVector<std::uint32_t> &indexOrder() const { return m_order; }
     // The key of a record under the tag in use; empty without one.
     QByteArray indexKey(std::uint32_t recno) const;
     // Why the active tag was rebuilt when it was selected (its keys did not
@@ -187,25 +188,25 @@ private:
     // One pass over the records in file order: fills `keys` (record order,
     // keyLength bytes each) when given, and answers which records the cursor
     // may visit (indexed by record number).
-    std::vector<std::uint8_t> scan(const KeyExpression *key, std::vector<std::uint8_t> *keys) const;
-    std::vector<std::uint32_t> sortedOrder(int keyLength, const std::vector<std::uint8_t> &keys) const;
+    LargeVector<std::uint8_t> scan(const KeyExpression *key, LargeVector<std::uint8_t> *keys) const;
+    LargeVector<std::uint32_t> sortedOrder(int keyLength, const LargeVector<std::uint8_t> &keys) const;
     void reindex(); // keys, order and visible records of the tag in use, from the records
     QString verifyStoredOrder(const class MdxReader &reader, const struct MdxTag &tag);
-    void writeIndex(const QString &tag, const KeyExpression &key, const std::vector<std::uint8_t> &keys,
-                    const std::vector<std::uint32_t> &order);
+    void writeIndex(const QString &tag, const KeyExpression &key, const LargeVector<std::uint8_t> &keys,
+                    const LargeVector<std::uint32_t> &order);
     void setMdxFlag(bool on);
     const std::uint8_t *keyOf(std::uint32_t recno) const
     {
         return m_keys.data() + std::size_t(recno - 1) * std::size_t(m_key->keyLength());
     }
     void rebuildRows();
-    void buildRows(const std::vector<std::uint8_t> &visible);
+    void buildRows(const LargeVector<std::uint8_t> &visible);
     bool accepts(std::uint32_t recno) const;
     bool before(std::uint32_t a, const std::uint8_t *keyA, std::uint32_t b) const;
-    std::size_t orderPosition(const std::vector<std::uint32_t> &list, std::uint32_t recno,
+    std::size_t orderPosition(const LargeVector<std::uint32_t> &list, std::uint32_t recno,
                               const std::uint8_t *key) const;
-    void removeFrom(std::vector<std::uint32_t> &list, std::uint32_t recno, const std::uint8_t *key);
-    void insertInto(std::vector<std::uint32_t> &list, std::uint32_t recno, const std::uint8_t *key);
+    void removeFrom(LargeVector<std::uint32_t> &list, std::uint32_t recno, const std::uint8_t *key);
+    void insertInto(LargeVector<std::uint32_t> &list, std::uint32_t recno, const std::uint8_t *key);
     void placeCursorOn(std::uint32_t recno, int fallbackRow);
     void ensureBrowse();
     void ensureEditing() const;
@@ -229,9 +230,9 @@ private:
     QString m_indexName;
     std::optional<KeyExpression> m_key;
     QString m_indexRepairReason;
-    std::vector<std::uint8_t> m_keys;   // the key of every record, in record order
-    std::vector<std::uint32_t> m_order; // every record in key order; empty without an index
-    std::vector<std::uint32_t> m_rows;  // the visible records in cursor order
+    LargeVector<std::uint8_t> m_keys;   // the key of every record, in record order
+    LargeVector<std::uint32_t> m_order; // every record in key order; empty without an index
+    LargeVector<std::uint32_t> m_rows;  // the visible records in cursor order
     Filter m_filter;
 
     State m_state = State::Inactive;
@@ -239,7 +240,7 @@ private:
     bool m_bof = true;
     bool m_eof = true;
     std::vector<char> m_buffer;
-    mutable std::vector<char> m_scanBuffer;
+    mutable LargeVector<char> m_scanBuffer;
     std::uint32_t m_editRecno = 0;
 
     int m_bulkDepth = 0;

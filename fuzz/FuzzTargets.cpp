@@ -1,0 +1,134 @@
+#include "FuzzTargets.h"
+
+#include "app/Settings.h"
+#include "framework/Error.h"
+#include "framework/dbase/DbfTable.h"
+#include "framework/dbase/MdxFile.h"
+#include "framework/profile/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+
+const QString &workDir()
+{
+    static const QString dir = [] {
+        const QString path = QDir::temp().filePath(QStringLiteral("shelfmark-fuzz-%1").arg(::getpid()));
+        QDir().mkpath(path);
+        return path;
+    }();
+    return dir;
+}
+
+void writeFile(const QString &path, const char *data, std::size_t size)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(data, qint64(size));
+}
+
+void readEverything(DbfTable &table)
+{
+    for (table.first(); !table.eof(); table.next()) {
+        const DbfRecord record = table.current();
+        for (int f = 0; f < int(table.fields().size()); ++f) {
+            (void)record.text(f);
+            (void)record.number(f);
+            (void)record.date(f);
+            (void)record.logical(f);
+            (void)record.isBlank(f);
+        }
+    }
+    for (std::uint32_t r = 1; r <= table.physicalCount(); ++r)
+        (void)table.physicalRecord(r).isDeleted();
+}
+
+
+
+void readBoth(Settings &settings, const IniFile &file)
+{
+    settings.read(Settings::Mode::Global, file);
+    settings.read(Settings::Mode::Database, file);
+}
+
+void requireSameContents(const IniFile &a, const IniFile &b)
+{
+    const QStringList sections = a.sections();
+    if (b.sections() != sections)
+        std::abort();
+    for (const QString &section : sections) {
+        const QStringList keys = a.keys(section);
+        if (b.keys(section) != keys)
+            std::abort();
+        for (const QString &key : keys) {
+            if (b.value(section, key) != a.value(section, key))
+                std::abort();
+        }
+    }
+}
+
+} // namespace
+
+namespace FuzzTargets {
+
+void readTableWithIndex(const std::uint8_t *data, std::size_t size)
+{
+    // First three bytes: the length of the table part; the rest is the index.
+    if (size < 3)
+        return;
+    const std::size_t tableSize = std::min<std::size_t>(size - 3, std::size_t(data[0] | data[1] << 8 | data[2] << 16));
+    const char *table = reinterpret_cast<const char *>(data + 3);
+    const char *index = table + tableSize;
+    const std::size_t indexSize = size - 3 - tableSize;
+
+    const QString dbf = QDir(workDir()).filePath(QStringLiteral("FUZZ.DBF"));
+    const QString mdx = QDir(workDir()).filePath(QStringLiteral("FUZZ.MDX"));
+    writeFile(dbf, table, tableSize);
+    writeFile(mdx, index, indexSize);
+
+    for (const QString &tag : {QStringLiteral("NewIndex"), QString()}) {
+        try {
+            DbfTable t;
+            t.setIndexName(tag);
+            t.open(dbf, DbfTable::Access::ReadOnly);
+            readEverything(t);
+        } catch (const Error &) {
+        }
+    }
+    try {
+        const MdxReader reader(reinterpret_cast<const std::uint8_t *>(index), indexSize);
+        for (const MdxTag &tag : reader.tags())
+            reader.walk(tag, [](std::uint32_t, const std::uint8_t *) {});
+    } catch (const Error &) {
+    }
+    return;
+}
+
+void readSettingsFile(const std::uint8_t *data, std::size_t size)
+{
+    IniFile file;
+    file.parse(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    IniFile reparsed;
+    reparsed.parse(file.toBytes());
+    requireSameContents(file, reparsed);
+
+    // Reading sets every value the settings files keep, so one object serves every input.
+    static Settings settings(QStringLiteral("/start"));
+    static Settings reread(QStringLiteral("/start"));
+    readBoth(settings, file);
+    IniFile written;
+    settings.write(Settings::Mode::Global, written);
+    settings.write(Settings::Mode::Database, written);
+    IniFile writtenReparsed;
+    writtenReparsed.parse(written.toBytes());
+    readBoth(reread, writtenReparsed);
+    if (!(reread == settings))
+        std::abort();
+    return;
+}
+
+} // namespace FuzzTargets
