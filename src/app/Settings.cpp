@@ -89,10 +89,15 @@ public:
     void fontNameAndStyle(const char *section, ColoredFont &font) { readNameAndStyle(section, font, false); }
 
 private:
+    // Cut to the buffer's length; a blank the cut leaves at the end goes too, as
+    // blanks around a value are not part of it.
     QString read(const char *section, const char *key, const QString &defaultValue, int length) const
     {
-        return leftCharacters(m_file.value(QString::fromLatin1(section), QString::fromLatin1(key), defaultValue),
-                              length);
+        QString value = leftCharacters(m_file.value(QString::fromLatin1(section), QString::fromLatin1(key), defaultValue),
+                                       length);
+        while (value.endsWith(u' ') || value.endsWith(u'\t'))
+            value.chop(1);
+        return value;
     }
     // The style becomes exactly the flags of the section that are true.
     void readNameAndStyle(const char *section, ColoredFont &font, bool withEffects)

@@ -178,7 +178,8 @@ void TestSettings::valuesCutToTheirBuffers()
     settings.read(Mode::Database, path);
     QCOMPARE(settings.lastDatabase, longPath.left(249));
     QCOMPARE(settings.lastFiles[2], longPath.left(249));
-    QCOMPARE(settings.displayNames[0], QStringLiteral("A Title Much Longer "));
+    // Cut to 20 characters, the blank the cut leaves at the end dropped: it would not read back.
+    QCOMPARE(settings.displayNames[0], QStringLiteral("A Title Much Longer"));
     QCOMPARE(settings.displayNames[1], clef.repeated(20));
     QCOMPARE(settings.gridFont.font.family(), QString(149, u'f'));
     QCOMPARE(settings.gridFont.color, 12345678);
