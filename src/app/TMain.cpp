@@ -1,0 +1,1203 @@
+#include "TMain.h"
+
+#include "AppPaths.h"
+#include "DateFormat.h"
+#include "MyTable.h"
+#include "TAboutBox.h"
+#include "framework/Error.h"
+#include "framework/FileNames.h"
+#include "framework/ui/DataGrid.h"
+#include "framework/ui/DataNavigator.h"
+#include "framework/ui/DialogService.h"
+#include "framework/ui/MessageService.h"
+#include "framework/ui/WindowStyle.h"
+#include "framework/ui/WinColor.h"
+#include "storage/CatalogFields.h"
+#include "storage/CatalogTable.h"
+#include "storage/RecentFiles.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+const QString Caption = QStringLiteral("Shelfmark Books 97");
+
+// The nine pick-list fields and their in-grid combo boxes, by field row.
+struct ComboField
+{
+    int row;
+    const char *name;
+};
+constexpr ComboField comboFields[9] = {
+    {25, "MyComboLocation"}, {5, "MyComboCategory"}, {2, "MyComboAuthor"},    {13, "MyComboBookType"},
+    {26, "MyComboCondition"}, {4, "MyComboPublisher"}, {11, "MyComboRating"}, {19, "MyComboCheckOut"},
+    {6, "MyComboBought"},
+};
+
+QString tableNameOf(const QString &path)
+{
+    return QFileInfo(FileNames::base(path)).fileName();
+}
+
+// Wait cursor for the length of a table walk; MessageService puts it away
+// while a message is up.
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+TMain::TMain(const Environment &environment, QWidget *parent)
+    : QMainWindow(parent), m_environment(environment), m_programDirectory(environment.programDirectory),
+      m_settings(environment.startDirectory)
+{
+    setObjectName(QStringLiteral("Main"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    m_table = new MyTable(this);
+    m_table->setObjectName(QStringLiteral("MyTable"));
+    createControls();
+    createMenus();
+    connect(m_table, &MyTable::reset, this, [this] {
+        m_model->resetRows();
+        m_grid->showCurrentRow(m_table->row());
+    });
+    connect(m_table, &MyTable::currentChanged, m_grid, &DataGrid::showCurrentRow);
+    connect(m_grid, &DataGrid::currentRowChanged, m_table, &MyTable::setRow);
+    m_table->engine().setFilter([this](const DbfRecord &record) { return MyTableFilter(record); });
+}
+
+TMain::~TMain() = default;
+
+// ---------------------------------------------------------------------------
+// Controls
+
+void TMain::createControls()
+{
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("ClientArea"));
+    m_client->setAutoFillBackground(true);
+    setCentralWidget(m_client);
+
+    m_speedPanel = new QWidget(m_client);
+    m_speedPanel->setObjectName(QStringLiteral("SpeedPanel"));
+    addSpeedButton(QStringLiteral("NewSpeed"), QStringLiteral("new-database"), QStringLiteral("New Database"),
+                   &TMain::MenuNewClick);
+    addSpeedButton(QStringLiteral("OpenSpeed"), QStringLiteral("open-database"), QStringLiteral("Open Database"),
+                   &TMain::MenuOpenClick);
+    addSpeedButton(QStringLiteral("AddSpeed"), QStringLiteral("add-record"), QStringLiteral("Add Record"),
+                   &TMain::MenuAddClick);
+    addSpeedButton(QStringLiteral("EditSpeed"), QStringLiteral("edit-record"), QStringLiteral("Edit Record"),
+                   &TMain::MenuEditClick);
+    addSpeedButton(QStringLiteral("CopySpeed"), QStringLiteral("copy-record"), QStringLiteral("Copy Record"),
+                   &TMain::MenuCopyClick);
+    addSpeedButton(QStringLiteral("DeleteSpeed"), QStringLiteral("delete-record"), QStringLiteral("Delete Record"),
+                   &TMain::MenuDeleteClick);
+    addSpeedButton(QStringLiteral("ImportSpeed"), QStringLiteral("import"), QStringLiteral("Import Records"),
+                   &TMain::MenuImportClick);
+    addSpeedButton(QStringLiteral("ExportSpeed"), QStringLiteral("export"), QStringLiteral("Export Records"),
+                   &TMain::MenuExportClick);
+    addSpeedButton(QStringLiteral("SearchSpeed"), QStringLiteral("search"), QStringLiteral("Search Records"),
+                   &TMain::MenuSearchClick);
+    addSpeedButton(QStringLiteral("EndSearchSpeed"), QStringLiteral("end-search"), QStringLiteral("End Search"),
+                   &TMain::DoEndSearch);
+    addSpeedButton(QStringLiteral("LocateSpeed"), QStringLiteral("locate"), QStringLiteral("Locate Record"),
+                   &TMain::MenuFindClick);
+    addSpeedButton(QStringLiteral("LocateNextSpeed"), QStringLiteral("locate-next"),
+                   QStringLiteral("Locate Next Record"), &TMain::MenuFindNextClick);
+    addSpeedButton(QStringLiteral("ReportSpeed"), QStringLiteral("reports"), QStringLiteral("Reports"),
+                   &TMain::MenuReportsClick);
+    addSpeedButton(QStringLiteral("ViewerSpeed"), QStringLiteral("viewer"), QStringLiteral("Viewer Configuration"),
+                   &TMain::MenuViewerClick);
+    addSpeedButton(QStringLiteral("ColorSpeed"), QStringLiteral("color"), QStringLiteral("Color Setup"),
+                   &TMain::ignoreCommand);
+    addSpeedButton(QStringLiteral("SpeedSetOrder"), QStringLiteral("sort-order"), QStringLiteral("Set Sorting Order"),
+                   &TMain::MenuSortOrderClick);
+    addSpeedButton(QStringLiteral("HelpSpeed"), QStringLiteral("help"), QStringLiteral("Help"),
+                   &TMain::MenuContentsClick);
+
+    for (std::size_t i = 0; i < m_bevels.size(); ++i) {
+        m_bevels[i] = new QFrame(m_client);
+        m_bevels[i]->setObjectName(QStringLiteral("Bevel%1").arg(i + 1));
+        m_bevels[i]->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    }
+    addLetteredButton(QStringLiteral("AddButton"), QStringLiteral("&Add"), &TMain::MenuAddClick);
+    addLetteredButton(QStringLiteral("EditButton"), QStringLiteral("&Edit"), &TMain::MenuEditClick);
+    addLetteredButton(QStringLiteral("CopyButton"), QStringLiteral("&Copy"), &TMain::MenuCopyClick);
+    addLetteredButton(QStringLiteral("DeleteButton"), QStringLiteral("&Delete"), &TMain::MenuDeleteClick);
+    addLetteredButton(QStringLiteral("SearchButton"), QStringLiteral("&Search"), &TMain::MenuSearchClick);
+    addLetteredButton(QStringLiteral("EndSearchButton"), QStringLiteral("E&nd Srch"), &TMain::DoEndSearch);
+    addLetteredButton(QStringLiteral("ReportButton"), QStringLiteral("&Reports"), &TMain::MenuReportsClick);
+    addLetteredButton(QStringLiteral("ViewerButton"), QStringLiteral("&Viewer"), &TMain::MenuViewerClick);
+    addLetteredButton(QStringLiteral("HelpButton"), QStringLiteral("He&lp"), &TMain::MenuContentsClick);
+    addLetteredButton(QStringLiteral("ButtonExit"), QStringLiteral("E&xit"), &TMain::MenuExitClick);
+
+    m_navigatorLabel = new QLabel(QStringLiteral("Navigation Controls"), m_client);
+    m_navigatorLabel->setObjectName(QStringLiteral("NavigatorLabel"));
+    m_navigator = new DataNavigator(m_client);
+    m_navigator->setObjectName(QStringLiteral("MyNavigator"));
+    connect(m_navigator, &DataNavigator::clicked, this, &TMain::navigatorClicked);
+
+    m_viewerBevel = new QFrame(m_client);
+    m_viewerBevel->setObjectName(QStringLiteral("ViewerBevel"));
+    m_viewerBevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    m_viewerLabel = new QLabel(QStringLiteral("Book Viewer"), m_client);
+    m_viewerLabel->setObjectName(QStringLiteral("ViewerLabel"));
+    QFont big = m_viewerLabel->font();
+    big.setPointSize(big.pointSize() + 4);
+    big.setBold(true);
+    m_viewerLabel->setFont(big);
+    m_viewerLabel->setAutoFillBackground(true);
+    m_countLabel = new QLabel(QStringLiteral("0"), m_client);
+    m_countLabel->setObjectName(QStringLiteral("CountLabel"));
+    m_countLabel->setAlignment(Qt::AlignHCenter);
+    m_count2Label = new QLabel(QStringLiteral("Books"), m_client);
+    m_count2Label->setObjectName(QStringLiteral("Count2Label"));
+    m_count2Label->setAlignment(Qt::AlignHCenter);
+    m_searchOnLabel = new QLabel(QStringLiteral("SEARCH ON"), m_client);
+    m_searchOnLabel->setObjectName(QStringLiteral("SearchOnLabel"));
+    QFont bold = m_searchOnLabel->font();
+    bold.setBold(true);
+    m_searchOnLabel->setFont(bold);
+    m_searchOnLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
+    m_searchOnLabel->hide();
+
+    m_grid = new DataGrid(m_client);
+    m_grid->setObjectName(QStringLiteral("ViewerGrid"));
+    m_model = new DataGridModel(m_table->engine(), this);
+    m_model->setDateText([](const QDate &date) { return DateFormat::current().format(date); });
+    m_model->setWriter([this](int row, const GridColumn &column, const QString &value) {
+        return writeCell(row, column, value);
+    });
+    m_grid->setDataModel(m_model);
+    connect(m_grid, &QAbstractItemView::doubleClicked, this, &TMain::MenuEditClick);
+
+    for (std::size_t i = 0; i < m_combos.size(); ++i) {
+        m_combos[i] = new QComboBox(m_client);
+        m_combos[i]->setObjectName(QString::fromLatin1(comboFields[i].name));
+        m_combos[i]->setEditable(true);
+        m_combos[i]->hide();
+    }
+
+    // The persistent field objects start in table order under their default names.
+    for (int row = 1; row <= CatalogFields::Count; ++row)
+        m_viewerFields.push_back({row, true, QString::fromUtf8(CatalogFields::row(row).displayName), 15});
+}
+
+QToolButton *TMain::addSpeedButton(const QString &objectName, const QString &icon, const QString &hint,
+                                   void (TMain::*slot)())
+{
+    auto *button = new QToolButton(m_speedPanel);
+    button->setObjectName(objectName);
+    button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(icon)));
+    button->setIconSize(QSize(20, 20));
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    const int index = m_speedPanel->findChildren<QToolButton *>(QString(), Qt::FindDirectChildrenOnly).size() - 1;
+    button->setGeometry(4 + index * 24, 3, 24, 26);
+    connect(button, &QToolButton::clicked, this, slot);
+    return button;
+}
+
+QPushButton *TMain::addLetteredButton(const QString &objectName, const QString &caption, void (TMain::*slot)())
+{
+    auto *button = new QPushButton(caption, m_client);
+    button->setObjectName(objectName);
+    connect(button, &QPushButton::clicked, this, slot);
+    m_letteredButtons.append(button);
+    return button;
+}
+
+QAction *TMain::addCommand(QMenu *menu, const QString &objectName, const QString &caption,
+                           const QKeySequence &shortcut, void (TMain::*slot)())
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(objectName);
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+}
+
+void TMain::createMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("MenuFile"));
+    addCommand(file, QStringLiteral("MenuNew"), QStringLiteral("&New Database"), QKeySequence(QStringLiteral("Ctrl+W")),
+               &TMain::MenuNewClick);
+    addCommand(file, QStringLiteral("MenuOpen"), QStringLiteral("&Open Database"),
+               QKeySequence(QStringLiteral("Ctrl+O")), &TMain::MenuOpenClick);
+    addCommand(file, QStringLiteral("MenuUpdateDatabase"), QStringLiteral("&Update Database"),
+               QKeySequence(QStringLiteral("Ctrl+Z")), &TMain::MenuUpdateDatabaseClick);
+    file->addSeparator();
+    addCommand(file, QStringLiteral("MenuBackup"), QStringLiteral("&Back Up Data"), QKeySequence(QStringLiteral("Ctrl+B")),
+               &TMain::MenuBackupClick);
+    addCommand(file, QStringLiteral("MenuRestore"), QStringLiteral("&Restore Data"),
+               QKeySequence(QStringLiteral("Ctrl+Y")), &TMain::MenuRestoreClick);
+    file->addSeparator();
+    addCommand(file, QStringLiteral("MenuPrint"), QStringLiteral("&Print"), QKeySequence(QStringLiteral("Ctrl+P")),
+               &TMain::MenuReportsClick);
+    file->addSeparator();
+    addCommand(file, QStringLiteral("MenuExit"), QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Ctrl+X")),
+               &TMain::MenuExitClick);
+    m_exitSeparator = file->addSeparator();
+    m_exitSeparator->setObjectName(QStringLiteral("MenuExitSep"));
+    for (int slot = 1; slot <= 5; ++slot) {
+        QAction *action = file->addAction(QStringLiteral("&%1").arg(slot));
+        action->setObjectName(QStringLiteral("MenuLastFile%1").arg(slot));
+        connect(action, &QAction::triggered, this, [this, slot] { MenuLastFileClick(slot); });
+        m_lastFileActions[std::size_t(slot - 1)] = action;
+    }
+
+    QMenu *records = menuBar()->addMenu(QStringLiteral("&Records"));
+    records->setObjectName(QStringLiteral("MenuRecords"));
+    addCommand(records, QStringLiteral("MenuAdd"), QStringLiteral("&Add"), QKeySequence(QStringLiteral("Ctrl+A")),
+               &TMain::MenuAddClick);
+    addCommand(records, QStringLiteral("MenuEdit"), QStringLiteral("&Edit"), QKeySequence(QStringLiteral("Ctrl+E")),
+               &TMain::MenuEditClick);
+    addCommand(records, QStringLiteral("MenuCopy"), QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")),
+               &TMain::MenuCopyClick);
+    addCommand(records, QStringLiteral("MenuDelete"), QStringLiteral("&Delete"), QKeySequence(QStringLiteral("Ctrl+D")),
+               &TMain::MenuDeleteClick);
+    records->addSeparator();
+    addCommand(records, QStringLiteral("MenuImport"), QStringLiteral("&Import"), QKeySequence(QStringLiteral("Ctrl+M")),
+               &TMain::MenuImportClick);
+    addCommand(records, QStringLiteral("MenuExport"), QStringLiteral("E&xport"), QKeySequence(QStringLiteral("Ctrl+T")),
+               &TMain::MenuExportClick);
+
+    QMenu *navigate = menuBar()->addMenu(QStringLiteral("&Navigate"));
+    navigate->setObjectName(QStringLiteral("MenuNavigate"));
+    addCommand(navigate, QStringLiteral("MenuSearch"), QStringLiteral("&Search (Query)"),
+               QKeySequence(QStringLiteral("Ctrl+S")), &TMain::MenuSearchClick);
+    addCommand(navigate, QStringLiteral("MenuEndSearch"), QStringLiteral("&End Search"),
+               QKeySequence(QStringLiteral("Ctrl+I")), &TMain::DoEndSearch);
+    addCommand(navigate, QStringLiteral("MenuFind"), QStringLiteral("&Locate"), QKeySequence(QStringLiteral("Ctrl+L")),
+               &TMain::MenuFindClick);
+    addCommand(navigate, QStringLiteral("MenuFindNext"), QStringLiteral("Locate &Next"),
+               QKeySequence(QStringLiteral("Ctrl+N")), &TMain::MenuFindNextClick);
+    addCommand(navigate, QStringLiteral("MenuReports"), QStringLiteral("&Reports"),
+               QKeySequence(QStringLiteral("Ctrl+R")), &TMain::MenuReportsClick);
+    addCommand(navigate, QStringLiteral("MenuViewer"), QStringLiteral("&Viewer"), QKeySequence(QStringLiteral("Ctrl+V")),
+               &TMain::MenuViewerClick);
+
+    QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("MenuOptions"));
+    addCommand(options, QStringLiteral("MenuSortOrder"), QStringLiteral("Sort &Order"),
+               QKeySequence(QStringLiteral("Ctrl+Q")), &TMain::MenuSortOrderClick);
+    QMenu *screenSize = options->addMenu(QStringLiteral("Screen Si&ze"));
+    screenSize->setObjectName(QStringLiteral("MenuScreenSize"));
+    const char *sizes[4][2] = {{"N640x480", "640 x 480"}, {"N800x600", "800 x 600"}, {"N1024x768", "1024 x 768"},
+                               {"N1280x1024", "1280 x 1024"}};
+    for (int i = 0; i < 4; ++i) {
+        QAction *a = addCommand(screenSize, QString::fromLatin1(sizes[i][0]), QString::fromLatin1(sizes[i][1]),
+                                QKeySequence(Qt::SHIFT | Qt::Key(Qt::Key_F1 + i)), &TMain::ignoreCommand);
+        a->setCheckable(true);
+    }
+    QMenu *access = options->addMenu(QStringLiteral("&Screen Access"));
+    access->setObjectName(QStringLiteral("MenuScreenAccess"));
+    auto *accessGroup = new QActionGroup(this);
+    const char *accessItems[3][2] = {{"MenuSpeed", "&Speed Buttons"}, {"MenuButtons", "&Lettered Buttons"},
+                                     {"MenuNoButtons", "&None"}};
+    for (int i = 0; i < 3; ++i) {
+        QAction *a = access->addAction(QString::fromLatin1(accessItems[i][1]));
+        a->setObjectName(QString::fromLatin1(accessItems[i][0]));
+        a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_F1 + i)));
+        a->setCheckable(true);
+        accessGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, i] { setLayoutMode(i + 1); });
+    }
+    QMenu *color = options->addMenu(QStringLiteral("&Color"));
+    color->setObjectName(QStringLiteral("MenuColor"));
+    const char *colorItems[6][2] = {{"MenuMainColor", "&Main Window Color"},     {"MenuEditColor", "&Edit Window Color"},
+                                    {"MenuSearchColor", "&Search Window Color"}, {"MenuReportColor", "&Report Window Color"},
+                                    {"MenuConfigColor", "&Configure Window Color"}, {"MenuAllColor", "&ALL Windows Color"}};
+    for (int i = 0; i < 6; ++i)
+        addCommand(color, QString::fromLatin1(colorItems[i][0]), QString::fromLatin1(colorItems[i][1]),
+                   QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_F4 + i)), &TMain::ignoreCommand);
+    QMenu *lists = options->addMenu(QStringLiteral("List &Maintenance"));
+    lists->setObjectName(QStringLiteral("MenuMaintain"));
+    const char *listItems[11][2] = {{"MenuSaveDefaults", "&Save As Defaults"}, {"MenuLoadDefaults", "Load In &Defaults"},
+                                    {"MenuListAuthor", "&Author"},            {"MenuListLocation", "&Location"},
+                                    {"MenuListBought", "&Where Purchased"},   {"MenuListCategory", "&Category"},
+                                    {"MenuListPublisher", "&Publisher"},      {"MenuListBookType", "&Book Type"},
+                                    {"MenuListRating", "&Rating"},            {"MenuListCheckOut", "Chec&k Out Person"},
+                                    {"MenuListCondition", "C&ondition"}};
+    for (int i = 0; i < 11; ++i) {
+        addCommand(lists, QString::fromLatin1(listItems[i][0]), QString::fromLatin1(listItems[i][1]), {},
+                   &TMain::ignoreCommand);
+        if (i == 1)
+            lists->addSeparator();
+    }
+    options->addSeparator();
+    QMenu *currency = options->addMenu(QStringLiteral("C&urrency Format"));
+    currency->setObjectName(QStringLiteral("MenuCurrency"));
+    for (auto [name, text] : {std::pair{"MenuCurrencyUS", "&U.S. Dollars"}, std::pair{"MenuCurrencyWin", "&Windows Setting"}})
+        addCommand(currency, QString::fromLatin1(name), QString::fromLatin1(text), {}, &TMain::ignoreCommand)
+            ->setCheckable(true);
+    QMenu *numeric = options->addMenu(QStringLiteral("&Numeric Format"));
+    numeric->setObjectName(QStringLiteral("MenuNumeric"));
+    for (auto [name, text] : {std::pair{"MenuNumericUS", "&U.S. Format"}, std::pair{"MenuNumericWin", "&Windows Setting"}})
+        addCommand(numeric, QString::fromLatin1(name), QString::fromLatin1(text), {}, &TMain::ignoreCommand)
+            ->setCheckable(true);
+    QMenu *dates = options->addMenu(QStringLiteral("&Date Format"));
+    dates->setObjectName(QStringLiteral("MenuDateFormat"));
+    const char *dateItems[12] = {"MenuDateMDYSlash",   "MenuDateMDYDash",   "MenuDateMDYDot",    "MenuDateDMYSlash",
+                                 "MenuDateDMYDash",    "MenuDateDMYDot",    "MenuDateMDYSlashYr", "MenuDateMDYDashYr",
+                                 "MenuDateMDYDotYr",   "MenuDateDMYSlashYr", "MenuDateDMYDashYr", "MenuDateDMYDotYr"};
+    for (int i = 0; i < 12; ++i)
+        addCommand(dates, QString::fromLatin1(dateItems[i]), DateFormat::caption(i + 1), {}, &TMain::ignoreCommand)
+            ->setCheckable(true);
+    dates->addSeparator();
+    addCommand(dates, QStringLiteral("MenuLeadingZeros"), QStringLiteral("&Leading Zeros"), {}, &TMain::ignoreCommand)
+        ->setCheckable(true);
+    options->addSeparator();
+    addCommand(options, QStringLiteral("MenuLabelFont"), QStringLiteral("&Label Font"), QKeySequence(Qt::SHIFT | Qt::Key_F8),
+               &TMain::ignoreCommand);
+    addCommand(options, QStringLiteral("MenuEditFont"), QStringLiteral("&Edit Font"), QKeySequence(Qt::SHIFT | Qt::Key_F9),
+               &TMain::ignoreCommand);
+    addCommand(options, QStringLiteral("MenuButtonFont"), QStringLiteral("&Button Font"),
+               QKeySequence(Qt::SHIFT | Qt::Key_F10), &TMain::ignoreCommand);
+
+    QMenu *tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("MenuTools"));
+    addCommand(tools, QStringLiteral("MenuSearchReplace"), QStringLiteral("&Search and Replace"),
+               QKeySequence(QStringLiteral("Ctrl+F")), &TMain::MenuSearchReplaceClick);
+    addCommand(tools, QStringLiteral("MenuRebuild"), QStringLiteral("&Rebuild Indexes"), {}, &TMain::MenuRebuildClick);
+    addCommand(tools, QStringLiteral("MenuPack"), QStringLiteral("&Pack Database"), {}, &TMain::MenuPackClick);
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("MenuHelp"));
+    addCommand(help, QStringLiteral("MenuContents"), QStringLiteral("&Contents"), QKeySequence(QStringLiteral("Ctrl+H")),
+               &TMain::MenuContentsClick);
+    addCommand(help, QStringLiteral("MenuTips"), QStringLiteral("&Review \"Tips of the Day\""), {}, &TMain::MenuTipsClick);
+    addCommand(help, QStringLiteral("MenuAbout"), QStringLiteral("&About"), {}, &TMain::MenuAboutClick);
+}
+
+// ---------------------------------------------------------------------------
+// Layout modes
+
+void TMain::setLayoutMode(int mode)
+{
+    m_settings.buttonBar = mode;
+    applyLayout();
+}
+
+void TMain::applyLayout()
+{
+    const int mode = std::clamp(m_settings.buttonBar, 1, 3);
+    const int cw = m_client->width();
+    const int ch = m_client->height();
+    for (const char *name : {"MenuSpeed", "MenuButtons", "MenuNoButtons"}) {
+        if (auto *a = findChild<QAction *>(QString::fromLatin1(name)))
+            a->setChecked(false);
+    }
+    static const char *checked[3] = {"MenuSpeed", "MenuButtons", "MenuNoButtons"};
+    if (auto *a = findChild<QAction *>(QString::fromLatin1(checked[mode - 1])))
+        a->setChecked(true);
+
+    const bool lettered = mode == 2;
+    for (QPushButton *button : std::as_const(m_letteredButtons)) {
+        button->setVisible(lettered);
+        button->setEnabled(lettered && !(m_browseMode && (button->objectName() == QLatin1String("AddButton")
+                                                          || button->objectName() == QLatin1String("CopyButton")
+                                                          || button->objectName() == QLatin1String("DeleteButton")
+                                                          || button->objectName() == QLatin1String("ViewerButton"))));
+    }
+    if (lettered) // End Search follows the search-on state
+        findChild<QPushButton *>(QStringLiteral("EndSearchButton"))->setEnabled(m_searchOn);
+    for (QFrame *bevel : m_bevels) {
+        bevel->setVisible(lettered);
+        bevel->setEnabled(lettered);
+    }
+    m_speedPanel->setVisible(mode == 1);
+    m_speedPanel->setEnabled(mode == 1);
+    m_navigatorLabel->setVisible(lettered);
+
+    struct Place
+    {
+        int navLeft, navTop, navWidth, searchTop, countTop, count2Top, bevelTop, bevelInset, labelTop, gridTop, gridInset;
+    };
+    const Place places[3] = {
+        {424, 3, 241, 44, 38, 52, 34, 37, 38, 70, 77},
+        {400, 47, 221, 96, 90, 105, 86, 89, 90, 122, 129},
+        {cw - 207, 8, 201, 14, 8, 23, 4, 7, 8, 40, 47},
+    };
+    const Place &p = places[mode - 1];
+    m_speedPanel->setGeometry(0, 0, cw, 32);
+    m_navigator->setGeometry(p.navLeft, p.navTop, p.navWidth, 25);
+    m_navigatorLabel->setGeometry(400, 20, 221, 20);
+    m_navigatorLabel->setAlignment(Qt::AlignHCenter);
+    m_searchOnLabel->setGeometry(cw - 112, p.searchTop, 100, 20);
+    m_countLabel->setGeometry(12, p.countTop, 80, 16);
+    m_count2Label->setGeometry(12, p.count2Top, 80, 16);
+    m_viewerBevel->setGeometry(3, p.bevelTop, cw - 6, ch - p.bevelInset);
+    m_grid->setGeometry(7, p.gridTop, cw - 14, ch - p.gridInset);
+    m_viewerLabel->adjustSize();
+    m_viewerLabel->move((cw - m_viewerLabel->width()) / 2, p.labelTop);
+
+    // The lettered buttons in two rows of five, framed by the bevels.
+    for (int i = 0; i < m_letteredButtons.size(); ++i)
+        m_letteredButtons[i]->setGeometry(10 + (i % 5) * 76, i < 5 ? 8 : 47, 72, 30);
+    m_bevels[0]->setGeometry(4, 3, 384, 40);
+    m_bevels[1]->setGeometry(4, 42, 384, 40);
+    m_bevels[2]->setGeometry(394, 3, 233, 78);
+    m_bevels[3]->setGeometry(3, 84, cw - 6, 2);
+}
+
+void TMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    applyLayout();
+}
+
+// ---------------------------------------------------------------------------
+// Start-up, showing and closing
+
+bool TMain::startUp()
+{
+    DisableEndSearch();
+    setWindowTitle(Caption);
+    m_viewerLabel->setText(QStringLiteral("Book Viewer"));
+    QDir().mkpath(m_programDirectory);
+
+    m_settings.read(Settings::Mode::Global, QString());
+    setGeometry(m_settings.mainWindowLeft, m_settings.mainWindowTop, m_settings.mainWindowWidth,
+                m_settings.mainWindowHeight);
+    BuildSortString();
+    if (m_settings.dateFormat >= 1 && m_settings.dateFormat <= DateFormat::Count) {
+        DateFormat::setCurrent(DateFormat(m_settings.dateFormat, m_settings.dateLeadingZeros));
+        findChild<QAction *>(QStringLiteral("MenuLeadingZeros"))->setChecked(m_settings.dateLeadingZeros);
+    }
+
+    // The last database, else MASTER.DBF of the program directory, made when missing.
+    QString chosen = m_settings.lastDatabase;
+    if (chosen.isEmpty() || !QFileInfo::exists(chosen)) {
+        chosen = QDir(m_programDirectory).filePath(QStringLiteral("MASTER.DBF"));
+        if (!QFileInfo::exists(chosen)) {
+            try {
+                if (!CatalogTable::create(chosen))
+                    return false;
+            } catch (const Error &e) {
+                MessageService::error(this, e.message());
+                return false;
+            }
+        }
+    }
+    if (CheckDBaseFormat(chosen)) {
+        openAtStartup(chosen);
+    } else {
+        MessageService::error(this, QStringLiteral("The last database used as recorded in the INI file is not a valid "
+                                                   "Shelfmark Books 97 file.  You will need to choose a new file."));
+        if (!chooseDatabaseAtStartup())
+            return false;
+    }
+
+    applyLayout();
+    refreshRecentMenu();
+
+    const QString first = m_environment.arguments.value(0).toUpper().left(30);
+    if (first == QLatin1String("/BROWSE"))
+        enterBrowseMode();
+    return true;
+}
+
+bool TMain::chooseDatabaseAtStartup()
+{
+    // Open Database until a catalog table is open. Cancelling the dialog falls
+    // back to MASTER.DBF rather than asking for ever.
+    for (;;) {
+        const QString path = DialogService::openFile(this, openRequest());
+        if (path.isEmpty()) {
+            const QString master = QDir(m_programDirectory).filePath(QStringLiteral("MASTER.DBF"));
+            try {
+                if (!QFileInfo::exists(master))
+                    CatalogTable::create(master);
+            } catch (const Error &e) {
+                MessageService::error(this, e.message());
+                return false;
+            }
+            if (!CheckDBaseFormat(master))
+                return false;
+            openAtStartup(master);
+            return true;
+        }
+        if (!hasDbfExtension(path) || !CheckDBaseFormat(path))
+            continue;
+        openAtStartup(path);
+        return true;
+    }
+}
+
+void TMain::enterBrowseMode()
+{
+    m_browseMode = true;
+    for (const char *name : {"MenuAdd", "MenuCopy", "MenuDelete", "MenuBackup", "MenuRestore", "MenuViewer", "MenuImport",
+                             "MenuSearchReplace"}) {
+        if (auto *a = findChild<QAction *>(QString::fromLatin1(name)))
+            a->setEnabled(false);
+    }
+    findChild<QMenu *>(QStringLiteral("MenuMaintain"))->setEnabled(false);
+    for (const char *name : {"AddSpeed", "CopySpeed", "ImportSpeed", "DeleteSpeed", "ViewerSpeed"})
+        findChild<QToolButton *>(QString::fromLatin1(name))->setEnabled(false);
+    m_navigator->setMovementOnly(true);
+    m_savedFieldEditing = m_settings.fieldEditing;
+    m_settings.fieldEditing = false;
+    applyLayout();
+    SetViewerOptions();
+}
+
+void TMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    DoFileSpecific();
+}
+
+void TMain::closeEvent(QCloseEvent *event)
+{
+    DisableEndSearch();
+    m_settings.mainWindowLeft = geometry().x();
+    m_settings.mainWindowTop = geometry().y();
+    m_settings.mainWindowWidth = geometry().width();
+    m_settings.mainWindowHeight = geometry().height();
+    m_settings.write(Settings::Mode::Global, QString());
+    writeDatabaseSettings();
+    m_table->close();
+    event->accept();
+}
+
+void TMain::writeDatabaseSettings()
+{
+    // In browse mode in-place editing is off for the run only.
+    const bool editing = m_settings.fieldEditing;
+    if (m_browseMode)
+        m_settings.fieldEditing = m_savedFieldEditing;
+    m_settings.write(Settings::Mode::Database, m_iniPath);
+    m_settings.fieldEditing = editing;
+}
+
+void TMain::readDatabaseSettings(const QString &path)
+{
+    m_settings.read(Settings::Mode::Database, path);
+    if (m_browseMode) {
+        m_savedFieldEditing = m_settings.fieldEditing;
+        m_settings.fieldEditing = false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Search-on state and the record filter
+
+void TMain::EnableEndSearch()
+{
+    m_searchOn = true;
+    findChild<QPushButton *>(QStringLiteral("EndSearchButton"))->setEnabled(m_settings.buttonBar == 2);
+    findChild<QAction *>(QStringLiteral("MenuEndSearch"))->setEnabled(true);
+    findChild<QToolButton *>(QStringLiteral("EndSearchSpeed"))->setEnabled(true);
+    m_searchOnLabel->show();
+}
+
+void TMain::DisableEndSearch()
+{
+    m_searchOn = false;
+    findChild<QPushButton *>(QStringLiteral("EndSearchButton"))->setEnabled(false);
+    findChild<QAction *>(QStringLiteral("MenuEndSearch"))->setEnabled(false);
+    findChild<QToolButton *>(QStringLiteral("EndSearchSpeed"))->setEnabled(false);
+    m_searchOnLabel->hide();
+}
+
+void TMain::DoEndSearch()
+{
+    DisableEndSearch();
+    m_table->close();
+    openTableShared();
+    SetViewerOptions();
+    DisplayCount();
+}
+
+void TMain::setSearchTest(std::function<bool(const DbfRecord &)> test)
+{
+    m_searchTest = std::move(test);
+}
+
+bool TMain::MyTableFilter(const DbfRecord &record) const
+{
+    return !m_searchOn || !m_searchTest || m_searchTest(record);
+}
+
+void TMain::openTableShared()
+{
+    try {
+        m_table->open(m_settings.lastDatabase);
+    } catch (const Error &e) {
+        MessageService::error(this, e.message());
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Viewer set-up, count, fonts and colours
+
+void TMain::SetViewerOptions()
+{
+    DataGrid::Options options;
+    options.titles = m_settings.showGridTitles;
+    options.rowLines = m_settings.rowLines;
+    options.columnLines = m_settings.columnLines;
+    options.rowIndicator = m_settings.rowIndicator;
+    options.inPlaceEditing = m_settings.fieldEditing;
+    options.font = m_settings.gridFont.font;
+    options.textColor = WinColor::toQColor(m_settings.gridFont.color);
+    options.titleFont = m_settings.gridTitleFont.font;
+    options.titleTextColor = WinColor::toQColor(m_settings.gridTitleFont.color);
+    options.cellColor = WinColor::toQColor(m_settings.cellColor);
+    options.titleColor = WinColor::toQColor(m_settings.gridTitleColor);
+    options.titleAlignment = m_settings.gridTitleAlignment == 1   ? Qt::AlignLeft
+                             : m_settings.gridTitleAlignment == 3 ? Qt::AlignRight
+                                                                  : Qt::AlignHCenter;
+    for (QComboBox *combo : m_combos)
+        combo->setFont(options.font);
+
+    // Position p shows the first row whose Field Order is p (row 1 when none
+    // is), each shown field moving to the next column; a row no position
+    // claims keeps what it had.
+    int nextColumn = 0;
+    for (int p = 1; p <= CatalogFields::Count; ++p) {
+        int row = 1;
+        for (int r = 1; r <= CatalogFields::Count; ++r) {
+            if (m_settings.fieldOrder[std::size_t(r - 1)] == p) {
+                row = r;
+                break;
+            }
+        }
+        const auto at = std::find_if(m_viewerFields.begin(), m_viewerFields.end(),
+                                     [row](const ViewerField &f) { return f.row == row; });
+        if (!m_settings.displayFields[std::size_t(row - 1)]) {
+            at->visible = false;
+            continue;
+        }
+        ViewerField field = *at;
+        field.visible = true;
+        field.label = m_settings.displayNames[std::size_t(row - 1)];
+        field.width = m_settings.fieldWidths[std::size_t(row - 1)];
+        m_viewerFields.erase(at);
+        m_viewerFields.insert(m_viewerFields.begin() + std::min<std::ptrdiff_t>(nextColumn, std::ptrdiff_t(m_viewerFields.size())),
+                              field);
+        ++nextColumn;
+    }
+    m_grid->applyOptions(options);
+    m_model->setColumns(viewerColumns());
+    m_grid->applyColumnWidths();
+    m_grid->showCurrentRow(m_table->row());
+}
+
+std::vector<GridColumn> TMain::viewerColumns() const
+{
+    std::vector<GridColumn> columns;
+    for (const ViewerField &f : m_viewerFields) {
+        if (!f.visible)
+            continue;
+        GridColumn column;
+        column.field = m_table->isOpen() ? m_table->field(f.row) : f.row - 1;
+        column.label = f.label;
+        column.width = f.width;
+        switch (CatalogFields::row(f.row).kind) {
+        case FieldKind::Text:
+            column.kind = f.row == 17 ? GridColumn::Kind::CheckBox : GridColumn::Kind::Text;
+            break;
+        case FieldKind::Whole:
+            column.kind = GridColumn::Kind::Whole;
+            break;
+        case FieldKind::Decimal:
+            column.kind = GridColumn::Kind::Decimal;
+            break;
+        case FieldKind::Date:
+            column.kind = GridColumn::Kind::Date;
+            break;
+        }
+        column.pickList = pickListCombo(f.row);
+        columns.push_back(column);
+    }
+    return columns;
+}
+
+QComboBox *TMain::pickListCombo(int row) const
+{
+    for (std::size_t i = 0; i < m_combos.size(); ++i) {
+        if (comboFields[i].row == row)
+            return m_combos[i];
+    }
+    return nullptr;
+}
+
+void TMain::DisplayCount()
+{
+    m_countLabel->setText(QString::number(m_table->isOpen() ? m_table->recordCount() : 0));
+}
+
+void TMain::DoFileSpecific()
+{
+    WindowStyle::applyFonts(this, {m_settings.labelFont.font, m_settings.editFont.font, m_settings.buttonFont.font});
+    SetViewerOptions();
+    SetColors();
+    DisplayCount();
+}
+
+void TMain::SetColors()
+{
+    const ColorSet &colors = m_settings.mainColors;
+    QPalette window = m_client->palette();
+    window.setColor(QPalette::Window, WinColor::toQColor(colors[MainBackground]));
+    m_client->setPalette(window);
+    QPalette viewer = m_viewerLabel->palette();
+    viewer.setColor(QPalette::Window, WinColor::toQColor(colors[MainBackground]));
+    viewer.setColor(QPalette::WindowText, WinColor::toQColor(colors[MajorTitle]));
+    m_viewerLabel->setPalette(viewer);
+    QPalette navigator = m_navigatorLabel->palette();
+    navigator.setColor(QPalette::Window, WinColor::toQColor(colors[MainBackground]));
+    navigator.setColor(QPalette::WindowText, WinColor::toQColor(colors[MinorTitle]));
+    m_navigatorLabel->setPalette(navigator);
+}
+
+void TMain::BuildSortString()
+{
+    m_sortString = CatalogTable::sortString(m_settings.sortLevels);
+}
+
+bool TMain::writeCell(int row, const GridColumn &column, const QString &value)
+{
+    try {
+        m_table->setRow(row);
+        m_table->edit();
+        switch (column.kind) {
+        case GridColumn::Kind::Text:
+        case GridColumn::Kind::CheckBox:
+            m_table->engine().setText(column.field, value);
+            break;
+        case GridColumn::Kind::Whole:
+        case GridColumn::Kind::Decimal: {
+            const QString text = value.trimmed();
+            bool ok = true;
+            const double number = text.isEmpty() ? 0 : QLocale::c().toDouble(text, &ok);
+            if (!ok || (column.kind == GridColumn::Kind::Whole && number != std::floor(number)))
+                throw DbfError(QStringLiteral("\"%1\" is not a valid %2.")
+                                   .arg(text, column.kind == GridColumn::Kind::Whole ? QStringLiteral("whole number")
+                                                                                     : QStringLiteral("number")));
+            m_table->engine().setNumber(column.field, text.isEmpty() ? std::nullopt : std::optional<double>(number));
+            break;
+        }
+        case GridColumn::Kind::Date: {
+            const QString text = value.trimmed();
+            const QDate date = text.isEmpty() ? QDate() : DateFormat::current().parse(text);
+            if (!text.isEmpty() && !date.isValid())
+                throw DbfError(QStringLiteral("\"%1\" is not a valid date.").arg(text));
+            m_table->engine().setDate(column.field, date);
+            break;
+        }
+        }
+        m_table->post();
+        return true;
+    } catch (const Error &e) {
+        m_table->cancel();
+        MessageService::error(this, e.message());
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Navigator
+
+void TMain::navigatorClicked(DataNavigator::Button button)
+{
+    try {
+        switch (button) {
+        case DataNavigator::First:
+            m_table->first();
+            break;
+        case DataNavigator::Prior:
+            m_table->prior();
+            break;
+        case DataNavigator::Next:
+            m_table->next();
+            break;
+        case DataNavigator::Last:
+            m_table->last();
+            break;
+        case DataNavigator::Insert:
+            m_table->append();
+            m_table->post();
+            if (m_settings.fieldEditing)
+                m_grid->edit(m_grid->currentIndex());
+            break;
+        case DataNavigator::Delete:
+            if (m_table->recordCount() > 0 && MessageService::ask(this, QStringLiteral("Confirm"),
+                                                                  QStringLiteral("Delete record?")))
+                m_table->deleteRecord();
+            break;
+        case DataNavigator::Edit:
+            if (m_settings.fieldEditing)
+                m_grid->edit(m_grid->currentIndex());
+            break;
+        case DataNavigator::Post:
+            m_grid->finishEditing(true);
+            break;
+        case DataNavigator::Cancel:
+            m_grid->finishEditing(false);
+            break;
+        case DataNavigator::Refresh:
+            m_table->refresh();
+            break;
+        case DataNavigator::ButtonCount:
+            break;
+        }
+    } catch (const Error &e) {
+        m_table->cancel();
+        MessageService::error(this, e.message());
+    }
+    DisplayCount();
+}
+
+// ---------------------------------------------------------------------------
+// Database lifecycle
+
+bool TMain::CheckDBaseFormat(const QString &path)
+{
+    try {
+        CatalogTable::checkFormat(path);
+        return true;
+    } catch (const Error &e) {
+        MessageService::error(this, e.message());
+        return false;
+    }
+}
+
+bool TMain::DBaseInUse(const QString &path)
+{
+    return DbfTable::inUse(path);
+}
+
+void TMain::RemoveMDXByte(const QString &path)
+{
+    CatalogTable::clearProductionIndexFlag(path);
+}
+
+DialogService::FileRequest TMain::openRequest() const
+{
+    DialogService::FileRequest request;
+    request.caption = QStringLiteral("Open Database File");
+    request.filter = QStringLiteral("Database Files (*.DBF)");
+    request.defaultSuffix = QStringLiteral("DBF");
+    request.directory = QFileInfo(m_settings.lastDatabase).absolutePath();
+    request.mustExist = true;
+    return request;
+}
+
+bool TMain::hasDbfExtension(const QString &path)
+{
+    if (path.right(4).toUpper() == QLatin1String(".DBF"))
+        return true;
+    MessageService::error(this, QStringLiteral("Invalid file type selected."));
+    return false;
+}
+
+void TMain::setPathsFor(const QString &path)
+{
+    m_settings.lastDatabase = path;
+    setWindowTitle(Caption + QStringLiteral(" (") + tableNameOf(path) + QLatin1Char(')'));
+    m_mdxPath = FileNames::companion(path, QStringLiteral("MDX"));
+    m_iniPath = FileNames::companion(path, QStringLiteral("INI"));
+    m_listBase = FileNames::base(path);
+}
+
+void TMain::openAtStartup(const QString &path)
+{
+    m_table->close();
+    setPathsFor(path);
+    readDatabaseSettings(m_iniPath);
+    BuildSortString();
+    openWithIndex(/*rebuild*/ false);
+}
+
+void TMain::openWithIndex(bool rebuild)
+{
+    // The existing "NewIndex" is used when it carries the sort string (the
+    // engine rebuilds it when its keys do not match the records); otherwise,
+    // or when asked to, the tag is built anew from the sort string.
+    const QString &path = m_settings.lastDatabase;
+    const bool haveIndex = QFileInfo::exists(m_mdxPath);
+    if (!haveIndex)
+        RemoveMDXByte(path);
+    DbfTable probe;
+    const bool usable = haveIndex && !m_sortString.isEmpty() && !rebuild
+                        && QString(m_sortString).remove(QLatin1Char(' ')).compare(
+                               [&] {
+                                   try {
+                                       probe.open(path, DbfTable::Access::ReadOnly);
+                                       return probe.tagExpression(CatalogTable::IndexTag).remove(QLatin1Char(' '));
+                                   } catch (const Error &) {
+                                       return QString();
+                                   }
+                               }(),
+                               Qt::CaseInsensitive)
+                               == 0;
+    probe.close();
+    m_table->setIndexName(usable ? CatalogTable::IndexTag : QString());
+    try {
+        m_table->open(path);
+    } catch (const Error &e) {
+        // A damaged index is built again; anything else is reported.
+        if (!usable)
+            throw;
+        m_table->setIndexName(QString());
+        m_table->open(path);
+    }
+    if (!usable && !m_sortString.isEmpty() && !m_table->isReadOnly())
+        m_table->addIndex(CatalogTable::IndexTag, m_sortString, true);
+}
+
+void TMain::switchDatabase(const QString &path, SwitchKind kind)
+{
+    const QString previous = m_settings.lastDatabase;
+    const QString previousIni = m_iniPath;
+    m_table->close();
+    // The database being left keeps its settings (and, with the lists, its pick lists).
+    writeDatabaseSettings();
+    setPathsFor(path);
+    if (kind == SwitchKind::New)
+        readDatabaseSettings(AppPaths::globalSettingsFile());
+    else
+        readDatabaseSettings(m_iniPath);
+    BuildSortString();
+    try {
+        if (kind == SwitchKind::Open && DBaseInUse(path))
+            openWithIndex(false); // held elsewhere: its index is not rebuilt
+        else
+            openWithIndex(true);
+    } catch (const Error &e) {
+        // The new database cannot be opened: back to the one that was open.
+        MessageService::error(this, e.message());
+        setPathsFor(previous);
+        readDatabaseSettings(previousIni);
+        BuildSortString();
+        try {
+            openWithIndex(false);
+        } catch (const Error &again) {
+            MessageService::error(this, again.message());
+        }
+        DoFileSpecific();
+        return;
+    }
+    DoFileSpecific();
+    RecentFiles::update(m_settings.lastFiles, previous, path);
+    refreshRecentMenu();
+}
+
+void TMain::refreshRecentMenu()
+{
+    const bool any = std::any_of(m_settings.lastFiles.begin(), m_settings.lastFiles.end(),
+                                 [](const QString &p) { return !p.isEmpty(); });
+    m_exitSeparator->setVisible(any);
+    for (std::size_t i = 0; i < m_lastFileActions.size(); ++i) {
+        const QString &p = m_settings.lastFiles[i];
+        m_lastFileActions[i]->setVisible(any && !p.isEmpty());
+        m_lastFileActions[i]->setText(QStringLiteral("&%1   ").arg(i + 1) + p);
+    }
+}
+
+void TMain::MenuOpenClick()
+{
+    const QString path = DialogService::openFile(this, openRequest());
+    if (!path.isEmpty() && hasDbfExtension(path) && CheckDBaseFormat(path)) {
+        if (m_searchOn)
+            DoEndSearch();
+        switchDatabase(path, SwitchKind::Open);
+    }
+    DisplayCount();
+}
+
+void TMain::MenuLastFileClick(int slot)
+{
+    const QString path = m_settings.lastFiles[std::size_t(slot - 1)];
+    if (!path.isEmpty() && CheckDBaseFormat(path)) {
+        if (m_searchOn)
+            DoEndSearch();
+        switchDatabase(path, SwitchKind::Open);
+    }
+    DisplayCount();
+}
+
+void TMain::MenuNewClick()
+{
+    DialogService::FileRequest request = openRequest();
+    request.caption = QStringLiteral("New Database File");
+    request.mustExist = false;
+    request.confirmOverwrite = true;
+    const QString path = DialogService::saveFile(this, request);
+    if (!path.isEmpty()) {
+        if (m_searchOn)
+            DoEndSearch();
+        if (hasDbfExtension(path)) {
+            if (QFileInfo::exists(path) && DBaseInUse(path)) {
+                MessageService::error(this, QStringLiteral("The table \"") + path
+                                                + QStringLiteral("\" is currently in use by another program.")
+                                                + QStringLiteral("  New table creation will be aborted."));
+            } else {
+                bool created = false;
+                try {
+                    created = CatalogTable::create(path);
+                } catch (const Error &e) {
+                    MessageService::error(this, e.message());
+                }
+                if (created)
+                    switchDatabase(path, SwitchKind::New);
+            }
+        }
+    }
+    DisplayCount();
+}
+
+void TMain::MenuUpdateDatabaseClick()
+{
+    const bool searched = m_searchOn;
+    if (searched)
+        DoEndSearch();
+    writeDatabaseSettings();
+    m_table->close();
+    if (searched)
+        EnableEndSearch();
+    openTableShared();
+    SetViewerOptions();
+    DisplayCount();
+}
+
+void TMain::maintain(const QString &question, const QString &refusal, bool pack)
+{
+    if (!MessageService::ask(this, QStringLiteral("Confirm"), question))
+        return;
+    m_table->close();
+    try {
+        m_table->open(m_settings.lastDatabase, DbfTable::Access::Exclusive);
+    } catch (const Error &) {
+        openTableShared();
+        SetViewerOptions();
+        MessageService::error(this, refusal);
+        DisplayCount();
+        return;
+    }
+    try {
+        WaitCursor wait;
+        if (pack)
+            m_table->pack();
+        else
+            m_table->regenerateIndexes();
+    } catch (const Error &e) {
+        MessageService::error(this, e.message());
+    }
+    m_table->close();
+    openTableShared();
+    SetViewerOptions();
+    DisplayCount();
+}
+
+void TMain::MenuPackClick()
+{
+    maintain(QStringLiteral("Deleted items are not permanently removed from the database until packing occurs.  "
+                            "Packing simply removes them to free up space.  Continue?"),
+             QStringLiteral("Unable to pack table.  Packing requires exclusive use of the DBase File.  Make sure that "
+                            "the DBase File is not in use by another program  or that no other users are running the "
+                            "software or that no other copies of the software are in use."),
+             true);
+}
+
+void TMain::MenuRebuildClick()
+{
+    maintain(QStringLiteral("It is possible for your index files to become corrupted.  As a result, some items may not "
+                            "show up in the viewer or in reports.  This will rebuild your index files correctly.  "
+                            "Continue?"),
+             QStringLiteral("Unable to reindex table.  Reindexing requires exclusive use of the DBase File.  Make sure "
+                            "that the DBase File is not in use by another program  or that no other users are running "
+                            "the software or that no other copies of the software are in use."),
+             false);
+}
+
+// ---------------------------------------------------------------------------
+// Records and the rest of the commands
+
+void TMain::MenuDeleteClick()
+{
+    if (m_table->isOpen() && m_table->recordCount() > 0
+        && MessageService::ask(this, QStringLiteral("Confirm"), QStringLiteral("Delete this record?"))) {
+        try {
+            m_table->deleteRecord();
+        } catch (const Error &e) {
+            MessageService::error(this, e.message());
+        }
+    }
+    DisplayCount();
+}
+
+void TMain::MenuAddClick()
+{
+    m_editorMode = 1;
+    showRecordEditor();
+}
+
+void TMain::MenuEditClick()
+{
+    m_editorMode = 2;
+    showRecordEditor();
+}
+
+void TMain::MenuCopyClick()
+{
+    m_editorMode = 3;
+    showRecordEditor();
+}
+
+void TMain::showRecordEditor()
+{
+    // The record editor comes with the pick lists; until then the count is all.
+    DisplayCount();
+}
+
+void TMain::MenuAboutClick()
+{
+    TAboutBox about(this);
+    about.exec();
+}
+
+void TMain::MenuContentsClick()
+{
+    MessageService::inform(this, QStringLiteral("Help"), QStringLiteral("Shelfmark Books"));
+}
+
+void TMain::MenuExitClick()
+{
+    close();
+}
+
+// Commands whose windows arrive with later work keep their menu items,
+// captions and shortcuts and leave the catalog as it is.
+void TMain::MenuImportClick() { DisplayCount(); }
+void TMain::MenuExportClick() {}
+void TMain::MenuSearchClick() { DisplayCount(); }
+void TMain::MenuFindClick() {}
+void TMain::MenuFindNextClick() {}
+void TMain::MenuReportsClick() {}
+void TMain::MenuViewerClick() {}
+void TMain::MenuSortOrderClick() {}
+void TMain::MenuBackupClick() {}
+void TMain::MenuRestoreClick() { DisplayCount(); }
+void TMain::MenuSearchReplaceClick() {}
+void TMain::MenuTipsClick() {}
+void TMain::ignoreCommand() {}
