@@ -1,0 +1,314 @@
+#include "MainWindowFixture.h"
+#include "TestSupport.h"
+
+#include "app/MyTable.h"
+#include "framework/dbase/DbfTable.h"
+#include "framework/profile/IniFile.h"
+#include "framework/ui/DialogService.h"
+#include "framework/ui/MessageService.h"
+#include "storage/RecentFiles.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+const QString invalidType = QStringLiteral("Invalid file type selected.");
+
+QStringList recentCaptions(MainWindowFixture &f)
+{
+    QStringList captions;
+    for (int slot = 1; slot <= 5; ++slot) {
+        auto *action = f.child<QAction>(QStringLiteral("MenuLastFile%1").arg(slot));
+        if (action->isVisible())
+            captions << action->text();
+    }
+    return captions;
+}
+
+} // namespace
+
+class TestDatabaseLifecycle : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TestSupport::installMessageFilter(); }
+
+    void recentListUpdate()
+    {
+        RecentFiles::List list = {QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"), QStringLiteral("E"),
+                                  QStringLiteral("F")};
+        RecentFiles::update(list, QStringLiteral("A"), QStringLiteral("D"));
+        QCOMPARE(list, RecentFiles::List({"A", "B", "C", "E", "F"}));
+        RecentFiles::update(list, QStringLiteral("G"), QStringLiteral("X"));
+        QCOMPARE(list, RecentFiles::List({"G", "A", "B", "C", "E"})); // F falls off
+        RecentFiles::update(list, QStringLiteral("A"), QStringLiteral("a")); // exact match only
+        QCOMPARE(list, RecentFiles::List({"A", "G", "A", "B", "C"}));
+        RecentFiles::List empty;
+        RecentFiles::update(empty, QStringLiteral("M"), QStringLiteral("M"));
+        QCOMPARE(empty, RecentFiles::List({"M", "", "", "", ""}));
+    }
+
+    void openingThreeDatabasesInTurn()
+    {
+        MainWindowFixture f;
+        const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen")});
+        const QString b = f.makeCatalog(QStringLiteral("B.DBF"), {QStringLiteral("Brontë"), QStringLiteral("Byron")});
+        const QString c = f.makeCatalog(QStringLiteral("C.DBF"), {QStringLiteral("Camus")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
+        TMain &main = f.start();
+        QVERIFY(!f.child<QAction>(QStringLiteral("MenuExitSep"))->isVisible());
+        QVERIFY(recentCaptions(f).isEmpty());
+        DialogService::queueResult(b);
+        f.child<QAction>(QStringLiteral("MenuOpen"))->trigger();
+        QCOMPARE(main.currentDatabase(), b);
+        QCOMPARE(f.countText(), QStringLiteral("2"));
+        QCOMPARE(main.windowTitle(), QStringLiteral("Shelfmark Books 97 (B)"));
+        DialogService::queueResult(c);
+        main.MenuOpenClick();
+        QCOMPARE(DialogService::requests(), QStringList({"Open Database File", "Open Database File"}));
+        QCOMPARE(recentCaptions(f), QStringList({QStringLiteral("&1   ") + b, QStringLiteral("&2   ") + a}));
+        QVERIFY(f.child<QAction>(QStringLiteral("MenuExitSep"))->isVisible());
+        // Back to A from the list: A leaves it, C enters at the front.
+        f.child<QAction>(QStringLiteral("MenuLastFile2"))->trigger();
+        QCOMPARE(main.currentDatabase(), a);
+        QCOMPARE(recentCaptions(f), QStringList({QStringLiteral("&1   ") + c, QStringLiteral("&2   ") + b}));
+        QVERIFY(MessageService::shown().isEmpty());
+        // Each database left got its settings file.
+        QVERIFY(QFile::exists(f.path(QStringLiteral("B.INI"))));
+        QVERIFY(QFile::exists(f.path(QStringLiteral("C.INI"))));
+    }
+
+    void reopeningTheOpenDatabase()
+    {
+        MainWindowFixture f;
+        const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
+        TMain &main = f.start();
+        main.settings().displayNames[0] = QStringLiteral("Book Title");
+        DialogService::queueResult(a);
+        main.MenuOpenClick();
+        QCOMPARE(main.currentDatabase(), a);
+        QCOMPARE(recentCaptions(f), QStringList({QStringLiteral("&1   ") + a}));
+        // Its settings were written and read back.
+        QCOMPARE(f.columnLabels().first(), QStringLiteral("Book Title"));
+        IniFile ini;
+        ini.load(f.path(QStringLiteral("A.INI")));
+        QCOMPARE(ini.value(QStringLiteral("Field Names"), QStringLiteral("Title")), QStringLiteral("Book Title"));
+    }
+
+    void extensionsAreChecked()
+    {
+        MainWindowFixture f;
+        const QString lower = f.makeCatalog(QStringLiteral("books.dbf"), {QStringLiteral("Austen")});
+        const QString other = f.makeCatalog(QStringLiteral("books.dbx"), {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        DialogService::queueResult(other);
+        main.MenuOpenClick();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().constFirst().caption, QStringLiteral("Error"));
+        QCOMPARE(MessageService::shown().constFirst().text, invalidType);
+        QVERIFY(main.currentDatabase().endsWith(QLatin1String("MASTER.DBF")));
+        DialogService::queueResult(lower);
+        main.MenuOpenClick();
+        QCOMPARE(main.currentDatabase(), lower);
+        QCOMPARE(main.windowTitle(), QStringLiteral("Shelfmark Books 97 (books)"));
+        QCOMPARE(MessageService::shown().size(), 1);
+    }
+
+    void foreignTablesAreRefused()
+    {
+        MainWindowFixture f;
+        TMain &main = f.start();
+        const QString foreign = TestSupport::copyData(QStringLiteral("dbase/libreoffice-export.dbf"), QTemporaryDir(),
+                                                      QString());
+        Q_UNUSED(foreign);
+        QTemporaryDir dir;
+        const QString copy = TestSupport::copyData(QStringLiteral("dbase/libreoffice-export.dbf"), dir,
+                                                   QStringLiteral("OTHER.DBF"));
+        DialogService::queueResult(copy);
+        main.MenuOpenClick();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().constFirst().text,
+                 QStringLiteral("This DBase file was not created with Shelfmark Books 97.  It cannot be opened.  You may, "
+                                "however, import data from this file using the import function."));
+        QVERIFY(main.currentDatabase().endsWith(QLatin1String("MASTER.DBF")));
+        QCOMPARE(f.countText(), QStringLiteral("0"));
+    }
+
+    void recentSlotWhoseFileIsGone()
+    {
+        MainWindowFixture f;
+        const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen")});
+        const QString gone = f.path(QStringLiteral("GONE.DBF"));
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\nLast File 1="
+                              + QFile::encodeName(gone) + "\r\n");
+        TMain &main = f.start();
+        f.child<QAction>(QStringLiteral("MenuLastFile1"))->trigger();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QVERIFY(MessageService::shown().constFirst().text.contains(QLatin1String("GONE.DBF")));
+        QCOMPARE(main.currentDatabase(), a);
+        QCOMPARE(f.countText(), QStringLiteral("1"));
+        QCOMPARE(recentCaptions(f), QStringList({QStringLiteral("&1   ") + gone}));
+    }
+
+    void searchEndsWhenAnotherDatabaseOpens()
+    {
+        MainWindowFixture f;
+        const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann")});
+        const QString b = f.makeCatalog(QStringLiteral("B.DBF"), {QStringLiteral("Byron")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
+        TMain &main = f.start();
+        main.setSearchTest([](const DbfRecord &) { return false; });
+        main.EnableEndSearch();
+        DialogService::queueResult(b);
+        main.MenuOpenClick();
+        QVERIFY(!main.searchOn());
+        QVERIFY(!f.child<QLabel>(QStringLiteral("SearchOnLabel"))->isVisible());
+        QCOMPARE(f.countText(), QStringLiteral("1"));
+    }
+
+    void newDatabaseStartsWithDefaults()
+    {
+        MainWindowFixture f;
+        const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen")});
+        TestSupport::writeAll(f.path(QStringLiteral("A.INI")), "[Sort Order]\r\nPrimary Sort=1\r\n");
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
+        TMain &main = f.start();
+        QCOMPARE(main.sortString(), QStringLiteral("Upper(Left(Title,80))"));
+        const QString fresh = f.path(QStringLiteral("FRESH.DBF"));
+        DialogService::queueResult(fresh);
+        f.child<QAction>(QStringLiteral("MenuNew"))->trigger();
+        QCOMPARE(DialogService::requests(), QStringList({QStringLiteral("New Database File")}));
+        QCOMPARE(main.currentDatabase(), fresh);
+        QCOMPARE(main.sortString(), QStringLiteral("Upper(Left(Author,80))"));
+        QCOMPARE(f.countText(), QStringLiteral("0"));
+        QVERIFY(QFile::exists(f.path(QStringLiteral("FRESH.MDX"))));
+        QCOMPARE(recentCaptions(f), QStringList({QStringLiteral("&1   ") + a}));
+        DialogService::queueResult(f.path(QStringLiteral("WRONG.TXT")));
+        main.MenuNewClick();
+        QCOMPARE(MessageService::shown().constLast().text, invalidType);
+        QVERIFY(!QFile::exists(f.path(QStringLiteral("WRONG.TXT"))));
+    }
+
+    void newDatabaseOverATableHeldElsewhere()
+    {
+        MainWindowFixture f;
+        const QString held = f.makeCatalog(QStringLiteral("HELD.DBF"), {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        DbfTable other;
+        other.open(held);
+        DialogService::queueResult(held);
+        main.MenuNewClick();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().constFirst().text,
+                 QStringLiteral("The table \"") + held
+                     + QStringLiteral("\" is currently in use by another program.  New table creation will be aborted."));
+        QCOMPARE(other.recordCount(), 1);
+        QVERIFY(main.currentDatabase().endsWith(QLatin1String("MASTER.DBF")));
+    }
+
+    void packWhileAnotherProgramHoldsTheTable()
+    {
+        MainWindowFixture f;
+        const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
+        TMain &main = f.start();
+        DbfTable other;
+        other.open(a);
+        MessageService::queueAnswer(MessageService::Yes);
+        f.child<QAction>(QStringLiteral("MenuPack"))->trigger();
+        QCOMPARE(MessageService::shown().size(), 2);
+        QCOMPARE(MessageService::shown()[0].caption, QStringLiteral("Confirm"));
+        QVERIFY(MessageService::shown()[0].text.startsWith(QLatin1String("Deleted items are not permanently removed")));
+        QCOMPARE(MessageService::shown()[1].caption, QStringLiteral("Error"));
+        QVERIFY(MessageService::shown()[1].text.startsWith(QLatin1String("Unable to pack table.  Packing requires exclusive")));
+        QVERIFY(main.table()->isOpen());
+        QCOMPARE(main.table()->access(), DbfTable::Access::Shared);
+        QCOMPARE(f.countText(), QStringLiteral("2"));
+        QCOMPARE(f.authorsShown().size(), 2);
+        other.close();
+        // Alone with it, the pack goes through.
+        main.table()->setRow(0);
+        main.table()->deleteRecord();
+        MessageService::queueAnswer(MessageService::Yes);
+        main.MenuPackClick();
+        QCOMPARE(main.table()->engine().physicalCount(), 1u);
+        QCOMPARE(main.table()->access(), DbfTable::Access::Shared);
+        QCOMPARE(f.countText(), QStringLiteral("1"));
+        // Answering No does nothing.
+        MessageService::queueAnswer(MessageService::No);
+        main.MenuRebuildClick();
+        QVERIFY(MessageService::shown().constLast().text.startsWith(QLatin1String("It is possible for your index files")));
+    }
+
+    void deletedIndexIsRebuilt()
+    {
+        MainWindowFixture f;
+        const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Mann"), QStringLiteral("Austen")});
+        const QString b = f.makeCatalog(QStringLiteral("B.DBF"), {QStringLiteral("Zola"), QStringLiteral("Byron")});
+        {
+            DbfTable table;
+            table.open(a);
+            table.addIndex(QStringLiteral("NewIndex"), QStringLiteral("Upper(Left(Author,80))"));
+        }
+        QVERIFY(QFile::remove(f.path(QStringLiteral("A.MDX"))));
+        QCOMPARE(TestSupport::readAll(a).at(28), char(1)); // the flag still claims an index
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
+        TMain &main = f.start();
+        QVERIFY(QFile::exists(f.path(QStringLiteral("A.MDX"))));
+        QCOMPARE(main.table()->indexName(), QStringLiteral("NewIndex"));
+        QCOMPARE(f.authorsShown(), QStringList({QStringLiteral("Austen"), QStringLiteral("Mann")}));
+        DialogService::queueResult(b);
+        main.MenuOpenClick();
+        QVERIFY(QFile::exists(f.path(QStringLiteral("B.MDX"))));
+        QCOMPARE(f.authorsShown(), QStringList({QStringLiteral("Byron"), QStringLiteral("Zola")}));
+    }
+
+    void updateDatabaseKeepsTheSearch()
+    {
+        MainWindowFixture f;
+        const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
+        TMain &main = f.start();
+        main.setSearchTest([](const DbfRecord &r) { return r.text(1) == QLatin1String("Mann"); });
+        main.EnableEndSearch();
+        main.table()->refresh();
+        main.settings().displayNames[1] = QStringLiteral("Writer");
+        f.child<QAction>(QStringLiteral("MenuUpdateDatabase"))->trigger();
+        QVERIFY(main.searchOn());
+        QCOMPARE(f.countText(), QStringLiteral("1"));
+        IniFile ini;
+        ini.load(f.path(QStringLiteral("A.INI")));
+        QCOMPARE(ini.value(QStringLiteral("Field Names"), QStringLiteral("Author")), QStringLiteral("Writer"));
+    }
+
+    void readOnlyDatabaseOpensForViewing()
+    {
+        MainWindowFixture f;
+        const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann")});
+        {
+            DbfTable table;
+            table.open(a);
+            table.addIndex(QStringLiteral("NewIndex"), QStringLiteral("Upper(Left(Author,80))"));
+        }
+        TestSupport::ReadOnlyFile readOnly(a);
+        if (!readOnly.active())
+            QSKIP("this file system cannot make a file read-only for this user");
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
+        TMain &main = f.start();
+        QCOMPARE(f.countText(), QStringLiteral("2"));
+        QVERIFY(main.table()->isReadOnly());
+        MessageService::queueAnswer(MessageService::Yes);
+        main.MenuDeleteClick();
+        QCOMPARE(MessageService::shown().size(), 2);
+        QVERIFY(MessageService::shown()[1].text.contains(QLatin1String("read-only")));
+        QCOMPARE(f.countText(), QStringLiteral("2"));
+    }
+};
+
+SHELFMARK_TEST(TestDatabaseLifecycle)
+#include "TestDatabaseLifecycle.moc"
