@@ -1,12 +1,47 @@
 #include "app/AppPaths.h"
 #include "app/TMain.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTimer>
 #include <clocale>
+#include <cstdio>
+
+namespace {
+
+// With SHELFMARK_STARTUP_TIMING set, the program prints the time from its start
+// to the first painted grid and ends: how the start-up is measured.
+class FirstPaintTimer : public QObject
+{
+public:
+    explicit FirstPaintTimer(const QElapsedTimer &clock) : m_clock(clock) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            std::printf("first grid paint after %.1f ms\n", m_clock.nsecsElapsed() / 1e6);
+            std::fflush(stdout);
+            QTimer::singleShot(0, qApp, &QApplication::quit);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    const QElapsedTimer &m_clock;
+    bool m_done = false;
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    QElapsedTimer clock;
+    clock.start();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Shelfmark Books 95"));
     QApplication::setApplicationVersion(QStringLiteral(SHELFMARK_VERSION));
@@ -21,6 +56,9 @@ int main(int argc, char **argv)
     TMain main(environment);
     if (!main.startUp())
         return 1;
+    FirstPaintTimer timing(clock);
+    if (qEnvironmentVariableIsSet("SHELFMARK_STARTUP_TIMING"))
+        main.findChild<QAbstractItemView *>(QStringLiteral("ViewerGrid"))->viewport()->installEventFilter(&timing);
     main.show();
     return app.exec();
 }
