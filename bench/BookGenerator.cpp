@@ -7,32 +7,34 @@
 namespace {
 
 const std::array surnames = {
-    "Smith",    "Johnson",  "Williams", "Brown",     "Jones",     "Miller",    "Davis",     "García",   "Rodríguez",
-    "Wilson",   "Martínez", "Anderson", "Taylor",    "Thomas",    "Hernández", "Moore",     "Martin",   "Jackson",
-    "Thompson", "White",    "López",    "Lee",       "González",  "Harris",    "Clark",     "Lewis",    "Robinson",
-    "Walker",   "Pérez",    "Hall",     "Young",     "Allen",     "Sánchez",   "Wright",    "King",     "Scott",
-    "Green",    "Baker",    "Adams",    "Nelson",    "Hill",      "Ramírez",   "Campbell",  "Mitchell", "Roberts",
-    "Carter",   "Phillips", "Evans",    "Turner",    "Torres",    "Parker",    "Collins",   "Edwards",  "Stewart",
-    "Flores",   "Morris",   "Nguyen",   "Murphy",    "Rivera",    "Cook",      "Rogers",    "Morgan",   "Peterson",
-    "Cooper",   "Reed",     "Bailey",   "Bell",      "Gómez",     "Kelly",     "Howard",    "Ward",     "Cox",
-    "Díaz",     "Richardson", "Wood",   "Watson",    "Brooks",    "Bennett",   "Gray",      "James",    "Reyes",
-    "Müller",   "Schröder", "Østergaard", "Éluard",  "Ó Faoláin", "Žižek",     "Brontë",    "Dürrenmatt", "Böll",
-    "Le Guin",  "Tolkien",  "Austen",   "Dickens",   "Hugo",      "Mann",      "Hesse",     "Pessoa",   "Tóibín"};
+    "Smith",    "Johnson",    "Williams",   "Brown",   "Jones",     "Miller",    "Davis",    "García",     "Rodríguez",
+    "Wilson",   "Martínez",   "Anderson",   "Taylor",  "Thomas",    "Hernández", "Moore",    "Martin",     "Jackson",
+    "Thompson", "White",      "López",      "Lee",     "González",  "Harris",    "Clark",    "Lewis",      "Robinson",
+    "Walker",   "Pérez",      "Hall",       "Young",   "Allen",     "Sánchez",   "Wright",   "King",       "Scott",
+    "Green",    "Baker",      "Adams",      "Nelson",  "Hill",      "Ramírez",   "Campbell", "Mitchell",   "Roberts",
+    "Carter",   "Phillips",   "Evans",      "Turner",  "Torres",    "Parker",    "Collins",  "Edwards",    "Stewart",
+    "Flores",   "Morris",     "Nguyen",     "Murphy",  "Rivera",    "Cook",      "Rogers",   "Morgan",     "Peterson",
+    "Cooper",   "Reed",       "Bailey",     "Bell",    "Gómez",     "Kelly",     "Howard",   "Ward",       "Cox",
+    "Díaz",     "Richardson", "Wood",       "Watson",  "Brooks",    "Bennett",   "Gray",     "James",      "Reyes",
+    "Müller",   "Schröder",   "Østergaard", "Éluard",  "Ó Faoláin", "Žižek",     "Brontë",   "Dürrenmatt", "Böll",
+    "Le Guin",  "Tolkien",    "Austen",     "Dickens", "Hugo",      "Mann",      "Hesse",    "Pessoa",     "Tóibín"};
 
-const std::array firstNames = {"James",  "Mary",    "John",   "Patricia", "Robert", "Jennifer", "Michael", "Linda",
-                               "William", "Élise",  "David",  "Barbara",  "Richard", "Susan",   "Joseph",  "Jessica",
-                               "Thomas", "Sarah",   "Charles", "Karen",   "Ursula", "José",     "François", "Søren",
-                               "Gabriel", "Simone", "Virginia", "Hermann", "Fernando", "Colm",  "Frank",   "Margaret"};
+const std::array firstNames = {"James",    "Mary",     "John",   "Patricia", "Robert",  "Jennifer", "Michael",
+                               "Linda",    "William",  "Élise",  "David",    "Barbara", "Richard",  "Susan",
+                               "Joseph",   "Jessica",  "Thomas", "Sarah",    "Charles", "Karen",    "Ursula",
+                               "José",     "François", "Søren",  "Gabriel",  "Simone",  "Virginia", "Hermann",
+                               "Fernando", "Colm",     "Frank",  "Margaret"};
 
 const std::array titleWords = {
-    "Shadow",  "River",   "Garden",  "Winter", "Summer",  "Light",   "House",   "Stone",   "Silence", "Memory",
-    "Island",  "City",    "Night",   "Morning", "Fire",   "Water",   "Road",    "Mountain", "Sea",    "Forest",
-    "Letters", "Secrets", "History", "Journey", "Empire", "Kingdom", "Dream",   "Song",    "Story",   "War",
-    "Peace",   "Time",    "Glass",   "Iron",   "Golden",  "Silver",  "Hidden",  "Lost",    "Last",    "First",
-    "Bridge",  "Tower",   "Window",  "Mirror", "Voyage",  "Harvest", "Storm",   "Castle",  "Library", "Map"};
+    "Shadow",  "River",   "Garden",  "Winter",  "Summer", "Light",   "House",  "Stone",    "Silence", "Memory",
+    "Island",  "City",    "Night",   "Morning", "Fire",   "Water",   "Road",   "Mountain", "Sea",     "Forest",
+    "Letters", "Secrets", "History", "Journey", "Empire", "Kingdom", "Dream",  "Song",     "Story",   "War",
+    "Peace",   "Time",    "Glass",   "Iron",    "Golden", "Silver",  "Hidden", "Lost",     "Last",    "First",
+    "Bridge",  "Tower",   "Window",  "Mirror",  "Voyage", "Harvest", "Storm",  "Castle",   "Library", "Map"};
 
-const std::array publishers = {"Penguin", "Random House", "HarperCollins", "Simon & Schuster", "Macmillan",
-                               "Hachette", "Faber & Faber", "Gallimard", "Suhrkamp", "Vintage", "Knopf", "Scribner"};
+const std::array publishers = {"Penguin",   "Random House", "HarperCollins", "Simon & Schuster",
+                               "Macmillan", "Hachette",     "Faber & Faber", "Gallimard",
+                               "Suhrkamp",  "Vintage",      "Knopf",         "Scribner"};
 const std::array categories = {"Fiction", "History", "Science", "Poetry", "Biography", "Travel", "Art", "Reference"};
 const std::array places = {"Used bookstore", "Amazon", "Book fair", "Gift", "Estate sale", "Library sale"};
 const std::array ratings = {"Excellent", "Very Good", "Good", "Fair"};
@@ -66,8 +68,8 @@ BookGenerator::Book BookGenerator::next()
         b.title = a + QLatin1Char(' ') + c;
         break;
     }
-    b.author = latin(surnames[std::size_t(pick(int(surnames.size())))]) + QStringLiteral(", ")
-               + latin(firstNames[std::size_t(pick(int(firstNames.size())))]);
+    b.author = latin(surnames[std::size_t(pick(int(surnames.size())))]) + QStringLiteral(", ") +
+               latin(firstNames[std::size_t(pick(int(firstNames.size())))]);
     if (pick(3) == 0)
         b.author += QStringLiteral(" %1.").arg(QChar(u'A' + pick(26)));
     b.publisher = latin(publishers[std::size_t(pick(int(publishers.size())))]);

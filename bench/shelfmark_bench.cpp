@@ -28,7 +28,8 @@
 namespace {
 
 const QString DefaultIndex = QStringLiteral("Upper(Left(Author,80))");
-const QString FourLevels = QStringLiteral("Upper(Left(Author,20))+DTOS(PurchDate)+STR(Cost,12,2)+Upper(Left(Title,20))");
+const QString FourLevels =
+    QStringLiteral("Upper(Left(Author,20))+DTOS(PurchDate)+STR(Cost,12,2)+Upper(Left(Title,20))");
 
 QString benchDir()
 {
@@ -245,7 +246,8 @@ int checkMode(const QString &path)
     auto show = [&](std::size_t position) {
         const std::uint32_t record = order[position];
         const QByteArray key = table.indexKey(record);
-        std::printf("%7zu  record %-8u%c %s\n", position + 1, record, table.physicalRecord(record).isDeleted() ? '*' : ' ',
+        std::printf("%7zu  record %-8u%c %s\n", position + 1, record,
+                    table.physicalRecord(record).isDeleted() ? '*' : ' ',
                     qPrintable(table.codePage().decode(key.constData(), key.size()).trimmed()));
     };
     const std::size_t entries = order.size();

@@ -13,7 +13,6 @@
 
 namespace {
 
-
 const QString &workDir()
 {
     static const QString dir = [] {
@@ -46,8 +45,6 @@ void readEverything(DbfTable &table)
     for (std::uint32_t r = 1; r <= table.physicalCount(); ++r)
         (void)table.physicalRecord(r).isDeleted();
 }
-
-
 
 void readBoth(Settings &settings, const IniFile &file)
 {

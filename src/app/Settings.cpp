@@ -93,8 +93,8 @@ private:
     // blanks around a value are not part of it.
     QString read(const char *section, const char *key, const QString &defaultValue, int length) const
     {
-        QString value = leftCharacters(m_file.value(QString::fromLatin1(section), QString::fromLatin1(key), defaultValue),
-                                       length);
+        QString value =
+            leftCharacters(m_file.value(QString::fromLatin1(section), QString::fromLatin1(key), defaultValue), length);
         while (value.endsWith(u' ') || value.endsWith(u'\t'))
             value.chop(1);
         return value;

@@ -10,8 +10,8 @@
 #include "framework/ui/DataNavigator.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/MessageService.h"
-#include "framework/ui/WindowStyle.h"
 #include "framework/ui/WinColor.h"
+#include "framework/ui/WindowStyle.h"
 #include "storage/CatalogFields.h"
 #include "storage/CatalogTable.h"
 #include "storage/RecentFiles.h"
@@ -40,9 +40,9 @@ struct ComboField
     const char *name;
 };
 constexpr ComboField comboFields[9] = {
-    {25, "MyComboLocation"}, {5, "MyComboCategory"}, {2, "MyComboAuthor"},    {13, "MyComboBookType"},
-    {26, "MyComboCondition"}, {4, "MyComboPublisher"}, {11, "MyComboRating"}, {19, "MyComboCheckOut"},
-    {6, "MyComboBought"},
+    {25, "MyComboLocation"}, {5, "MyComboCategory"},   {2, "MyComboAuthor"},
+    {13, "MyComboBookType"}, {26, "MyComboCondition"}, {4, "MyComboPublisher"},
+    {11, "MyComboRating"},   {19, "MyComboCheckOut"},  {6, "MyComboBought"},
 };
 
 QString tableNameOf(const QString &path)
@@ -179,9 +179,8 @@ void TMain::createControls()
     m_grid->setObjectName(QStringLiteral("ViewerGrid"));
     m_model = new DataGridModel(m_table->engine(), this);
     m_model->setDateText([](const QDate &date) { return DateFormat::current().format(date); });
-    m_model->setWriter([this](int row, const GridColumn &column, const QString &value) {
-        return writeCell(row, column, value);
-    });
+    m_model->setWriter(
+        [this](int row, const GridColumn &column, const QString &value) { return writeCell(row, column, value); });
     m_grid->setDataModel(m_model);
     connect(m_grid, &QAbstractItemView::doubleClicked, this, &TMain::MenuEditClick);
 
@@ -221,8 +220,8 @@ QPushButton *TMain::addLetteredButton(const QString &objectName, const QString &
     return button;
 }
 
-QAction *TMain::addCommand(QMenu *menu, const QString &objectName, const QString &caption,
-                           const QKeySequence &shortcut, void (TMain::*slot)())
+QAction *TMain::addCommand(QMenu *menu, const QString &objectName, const QString &caption, const QKeySequence &shortcut,
+                           void (TMain::*slot)())
 {
     QAction *action = menu->addAction(caption);
     action->setObjectName(objectName);
@@ -242,8 +241,8 @@ void TMain::createMenus()
     addCommand(file, QStringLiteral("MenuUpdateDatabase"), QStringLiteral("&Update Database"),
                QKeySequence(QStringLiteral("Ctrl+Z")), &TMain::MenuUpdateDatabaseClick);
     file->addSeparator();
-    addCommand(file, QStringLiteral("MenuBackup"), QStringLiteral("&Back Up Data"), QKeySequence(QStringLiteral("Ctrl+B")),
-               &TMain::MenuBackupClick);
+    addCommand(file, QStringLiteral("MenuBackup"), QStringLiteral("&Back Up Data"),
+               QKeySequence(QStringLiteral("Ctrl+B")), &TMain::MenuBackupClick);
     addCommand(file, QStringLiteral("MenuRestore"), QStringLiteral("&Restore Data"),
                QKeySequence(QStringLiteral("Ctrl+Y")), &TMain::MenuRestoreClick);
     file->addSeparator();
@@ -289,8 +288,8 @@ void TMain::createMenus()
                QKeySequence(QStringLiteral("Ctrl+N")), &TMain::MenuFindNextClick);
     addCommand(navigate, QStringLiteral("MenuReports"), QStringLiteral("&Reports"),
                QKeySequence(QStringLiteral("Ctrl+R")), &TMain::MenuReportsClick);
-    addCommand(navigate, QStringLiteral("MenuViewer"), QStringLiteral("&Viewer"), QKeySequence(QStringLiteral("Ctrl+V")),
-               &TMain::MenuViewerClick);
+    addCommand(navigate, QStringLiteral("MenuViewer"), QStringLiteral("&Viewer"),
+               QKeySequence(QStringLiteral("Ctrl+V")), &TMain::MenuViewerClick);
 
     QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("MenuOptions"));
@@ -298,7 +297,9 @@ void TMain::createMenus()
                QKeySequence(QStringLiteral("Ctrl+Q")), &TMain::MenuSortOrderClick);
     QMenu *screenSize = options->addMenu(QStringLiteral("Screen Si&ze"));
     screenSize->setObjectName(QStringLiteral("MenuScreenSize"));
-    const char *sizes[4][2] = {{"N640x480", "640 x 480"}, {"N800x600", "800 x 600"}, {"N1024x768", "1024 x 768"},
+    const char *sizes[4][2] = {{"N640x480", "640 x 480"},
+                               {"N800x600", "800 x 600"},
+                               {"N1024x768", "1024 x 768"},
                                {"N1280x1024", "1280 x 1024"}};
     for (int i = 0; i < 4; ++i) {
         QAction *a = addCommand(screenSize, QString::fromLatin1(sizes[i][0]), QString::fromLatin1(sizes[i][1]),
@@ -308,8 +309,8 @@ void TMain::createMenus()
     QMenu *access = options->addMenu(QStringLiteral("&Screen Access"));
     access->setObjectName(QStringLiteral("MenuScreenAccess"));
     auto *accessGroup = new QActionGroup(this);
-    const char *accessItems[3][2] = {{"MenuSpeed", "&Speed Buttons"}, {"MenuButtons", "&Lettered Buttons"},
-                                     {"MenuNoButtons", "&None"}};
+    const char *accessItems[3][2] = {
+        {"MenuSpeed", "&Speed Buttons"}, {"MenuButtons", "&Lettered Buttons"}, {"MenuNoButtons", "&None"}};
     for (int i = 0; i < 3; ++i) {
         QAction *a = access->addAction(QString::fromLatin1(accessItems[i][1]));
         a->setObjectName(QString::fromLatin1(accessItems[i][0]));
@@ -320,19 +321,25 @@ void TMain::createMenus()
     }
     QMenu *color = options->addMenu(QStringLiteral("&Color"));
     color->setObjectName(QStringLiteral("MenuColor"));
-    const char *colorItems[6][2] = {{"MenuMainColor", "&Main Window Color"},     {"MenuEditColor", "&Edit Window Color"},
-                                    {"MenuSearchColor", "&Search Window Color"}, {"MenuReportColor", "&Report Window Color"},
-                                    {"MenuConfigColor", "&Configure Window Color"}, {"MenuAllColor", "&ALL Windows Color"}};
+    const char *colorItems[6][2] = {
+        {"MenuMainColor", "&Main Window Color"},        {"MenuEditColor", "&Edit Window Color"},
+        {"MenuSearchColor", "&Search Window Color"},    {"MenuReportColor", "&Report Window Color"},
+        {"MenuConfigColor", "&Configure Window Color"}, {"MenuAllColor", "&ALL Windows Color"}};
     for (int i = 0; i < 6; ++i)
         addCommand(color, QString::fromLatin1(colorItems[i][0]), QString::fromLatin1(colorItems[i][1]),
                    QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_F4 + i)), &TMain::ignoreCommand);
     QMenu *lists = options->addMenu(QStringLiteral("List &Maintenance"));
     lists->setObjectName(QStringLiteral("MenuMaintain"));
-    const char *listItems[11][2] = {{"MenuSaveDefaults", "&Save As Defaults"}, {"MenuLoadDefaults", "Load In &Defaults"},
-                                    {"MenuListAuthor", "&Author"},            {"MenuListLocation", "&Location"},
-                                    {"MenuListBought", "&Where Purchased"},   {"MenuListCategory", "&Category"},
-                                    {"MenuListPublisher", "&Publisher"},      {"MenuListBookType", "&Book Type"},
-                                    {"MenuListRating", "&Rating"},            {"MenuListCheckOut", "Chec&k Out Person"},
+    const char *listItems[11][2] = {{"MenuSaveDefaults", "&Save As Defaults"},
+                                    {"MenuLoadDefaults", "Load In &Defaults"},
+                                    {"MenuListAuthor", "&Author"},
+                                    {"MenuListLocation", "&Location"},
+                                    {"MenuListBought", "&Where Purchased"},
+                                    {"MenuListCategory", "&Category"},
+                                    {"MenuListPublisher", "&Publisher"},
+                                    {"MenuListBookType", "&Book Type"},
+                                    {"MenuListRating", "&Rating"},
+                                    {"MenuListCheckOut", "Chec&k Out Person"},
                                     {"MenuListCondition", "C&ondition"}};
     for (int i = 0; i < 11; ++i) {
         addCommand(lists, QString::fromLatin1(listItems[i][0]), QString::fromLatin1(listItems[i][1]), {},
@@ -343,19 +350,21 @@ void TMain::createMenus()
     options->addSeparator();
     QMenu *currency = options->addMenu(QStringLiteral("C&urrency Format"));
     currency->setObjectName(QStringLiteral("MenuCurrency"));
-    for (auto [name, text] : {std::pair{"MenuCurrencyUS", "&U.S. Dollars"}, std::pair{"MenuCurrencyWin", "&Windows Setting"}})
+    for (auto [name, text] :
+         {std::pair{"MenuCurrencyUS", "&U.S. Dollars"}, std::pair{"MenuCurrencyWin", "&Windows Setting"}})
         addCommand(currency, QString::fromLatin1(name), QString::fromLatin1(text), {}, &TMain::ignoreCommand)
             ->setCheckable(true);
     QMenu *numeric = options->addMenu(QStringLiteral("&Numeric Format"));
     numeric->setObjectName(QStringLiteral("MenuNumeric"));
-    for (auto [name, text] : {std::pair{"MenuNumericUS", "&U.S. Format"}, std::pair{"MenuNumericWin", "&Windows Setting"}})
+    for (auto [name, text] :
+         {std::pair{"MenuNumericUS", "&U.S. Format"}, std::pair{"MenuNumericWin", "&Windows Setting"}})
         addCommand(numeric, QString::fromLatin1(name), QString::fromLatin1(text), {}, &TMain::ignoreCommand)
             ->setCheckable(true);
     QMenu *dates = options->addMenu(QStringLiteral("&Date Format"));
     dates->setObjectName(QStringLiteral("MenuDateFormat"));
-    const char *dateItems[12] = {"MenuDateMDYSlash",   "MenuDateMDYDash",   "MenuDateMDYDot",    "MenuDateDMYSlash",
-                                 "MenuDateDMYDash",    "MenuDateDMYDot",    "MenuDateMDYSlashYr", "MenuDateMDYDashYr",
-                                 "MenuDateMDYDotYr",   "MenuDateDMYSlashYr", "MenuDateDMYDashYr", "MenuDateDMYDotYr"};
+    const char *dateItems[12] = {"MenuDateMDYSlash", "MenuDateMDYDash",    "MenuDateMDYDot",     "MenuDateDMYSlash",
+                                 "MenuDateDMYDash",  "MenuDateDMYDot",     "MenuDateMDYSlashYr", "MenuDateMDYDashYr",
+                                 "MenuDateMDYDotYr", "MenuDateDMYSlashYr", "MenuDateDMYDashYr",  "MenuDateDMYDotYr"};
     for (int i = 0; i < 12; ++i)
         addCommand(dates, QString::fromLatin1(dateItems[i]), DateFormat::caption(i + 1), {}, &TMain::ignoreCommand)
             ->setCheckable(true);
@@ -363,10 +372,10 @@ void TMain::createMenus()
     addCommand(dates, QStringLiteral("MenuLeadingZeros"), QStringLiteral("&Leading Zeros"), {}, &TMain::ignoreCommand)
         ->setCheckable(true);
     options->addSeparator();
-    addCommand(options, QStringLiteral("MenuLabelFont"), QStringLiteral("&Label Font"), QKeySequence(Qt::SHIFT | Qt::Key_F8),
-               &TMain::ignoreCommand);
-    addCommand(options, QStringLiteral("MenuEditFont"), QStringLiteral("&Edit Font"), QKeySequence(Qt::SHIFT | Qt::Key_F9),
-               &TMain::ignoreCommand);
+    addCommand(options, QStringLiteral("MenuLabelFont"), QStringLiteral("&Label Font"),
+               QKeySequence(Qt::SHIFT | Qt::Key_F8), &TMain::ignoreCommand);
+    addCommand(options, QStringLiteral("MenuEditFont"), QStringLiteral("&Edit Font"),
+               QKeySequence(Qt::SHIFT | Qt::Key_F9), &TMain::ignoreCommand);
     addCommand(options, QStringLiteral("MenuButtonFont"), QStringLiteral("&Button Font"),
                QKeySequence(Qt::SHIFT | Qt::Key_F10), &TMain::ignoreCommand);
 
@@ -379,9 +388,10 @@ void TMain::createMenus()
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("MenuHelp"));
-    addCommand(help, QStringLiteral("MenuContents"), QStringLiteral("&Contents"), QKeySequence(QStringLiteral("Ctrl+H")),
-               &TMain::MenuContentsClick);
-    addCommand(help, QStringLiteral("MenuTips"), QStringLiteral("&Review \"Tips of the Day\""), {}, &TMain::MenuTipsClick);
+    addCommand(help, QStringLiteral("MenuContents"), QStringLiteral("&Contents"),
+               QKeySequence(QStringLiteral("Ctrl+H")), &TMain::MenuContentsClick);
+    addCommand(help, QStringLiteral("MenuTips"), QStringLiteral("&Review \"Tips of the Day\""), {},
+               &TMain::MenuTipsClick);
     addCommand(help, QStringLiteral("MenuAbout"), QStringLiteral("&About"), {}, &TMain::MenuAboutClick);
 }
 
@@ -410,10 +420,10 @@ void TMain::applyLayout()
     const bool lettered = mode == 2;
     for (QPushButton *button : std::as_const(m_letteredButtons)) {
         button->setVisible(lettered);
-        button->setEnabled(lettered && !(m_browseMode && (button->objectName() == QLatin1String("AddButton")
-                                                          || button->objectName() == QLatin1String("CopyButton")
-                                                          || button->objectName() == QLatin1String("DeleteButton")
-                                                          || button->objectName() == QLatin1String("ViewerButton"))));
+        button->setEnabled(lettered && !(m_browseMode && (button->objectName() == QLatin1String("AddButton") ||
+                                                          button->objectName() == QLatin1String("CopyButton") ||
+                                                          button->objectName() == QLatin1String("DeleteButton") ||
+                                                          button->objectName() == QLatin1String("ViewerButton"))));
     }
     if (lettered) // End Search follows the search-on state
         findChild<QPushButton *>(QStringLiteral("EndSearchButton"))->setEnabled(m_searchOn);
@@ -427,7 +437,8 @@ void TMain::applyLayout()
 
     struct Place
     {
-        int navLeft, navTop, navWidth, searchTop, countTop, count2Top, bevelTop, bevelInset, labelTop, gridTop, gridInset;
+        int navLeft, navTop, navWidth, searchTop, countTop, count2Top, bevelTop, bevelInset, labelTop, gridTop,
+            gridInset;
     };
     const Place places[3] = {
         {424, 3, 241, 44, 38, 52, 34, 37, 38, 70, 77},
@@ -543,8 +554,8 @@ bool TMain::chooseDatabaseAtStartup()
 void TMain::enterBrowseMode()
 {
     m_browseMode = true;
-    for (const char *name : {"MenuAdd", "MenuCopy", "MenuDelete", "MenuBackup", "MenuRestore", "MenuViewer", "MenuImport",
-                             "MenuSearchReplace"}) {
+    for (const char *name : {"MenuAdd", "MenuCopy", "MenuDelete", "MenuBackup", "MenuRestore", "MenuViewer",
+                             "MenuImport", "MenuSearchReplace"}) {
         if (auto *a = findChild<QAction *>(QString::fromLatin1(name)))
             a->setEnabled(false);
     }
@@ -691,7 +702,8 @@ void TMain::SetViewerOptions()
         field.label = m_settings.displayNames[std::size_t(row - 1)];
         field.width = m_settings.fieldWidths[std::size_t(row - 1)];
         m_viewerFields.erase(at);
-        m_viewerFields.insert(m_viewerFields.begin() + std::min<std::ptrdiff_t>(nextColumn, std::ptrdiff_t(m_viewerFields.size())),
+        m_viewerFields.insert(m_viewerFields.begin() +
+                                  std::min<std::ptrdiff_t>(nextColumn, std::ptrdiff_t(m_viewerFields.size())),
                               field);
         ++nextColumn;
     }
@@ -840,8 +852,8 @@ void TMain::navigatorClicked(DataNavigator::Button button)
                 m_grid->edit(m_grid->currentIndex());
             break;
         case DataNavigator::Delete:
-            if (m_table->recordCount() > 0 && MessageService::ask(this, QStringLiteral("Confirm"),
-                                                                  QStringLiteral("Delete record?")))
+            if (m_table->recordCount() > 0 &&
+                MessageService::ask(this, QStringLiteral("Confirm"), QStringLiteral("Delete record?")))
                 m_table->deleteRecord();
             break;
         case DataNavigator::Edit:
@@ -938,18 +950,19 @@ void TMain::openWithIndex(bool rebuild)
     if (!haveIndex)
         RemoveMDXByte(path);
     DbfTable probe;
-    const bool usable = haveIndex && !m_sortString.isEmpty() && !rebuild
-                        && QString(m_sortString).remove(QLatin1Char(' ')).compare(
-                               [&] {
-                                   try {
-                                       probe.open(path, DbfTable::Access::ReadOnly);
-                                       return probe.tagExpression(CatalogTable::IndexTag).remove(QLatin1Char(' '));
-                                   } catch (const Error &) {
-                                       return QString();
-                                   }
-                               }(),
-                               Qt::CaseInsensitive)
-                               == 0;
+    const bool usable = haveIndex && !m_sortString.isEmpty() && !rebuild &&
+                        QString(m_sortString)
+                                .remove(QLatin1Char(' '))
+                                .compare(
+                                    [&] {
+                                        try {
+                                            probe.open(path, DbfTable::Access::ReadOnly);
+                                            return probe.tagExpression(CatalogTable::IndexTag).remove(QLatin1Char(' '));
+                                        } catch (const Error &) {
+                                            return QString();
+                                        }
+                                    }(),
+                                    Qt::CaseInsensitive) == 0;
     probe.close();
     m_table->setIndexName(usable ? CatalogTable::IndexTag : QString());
     try {
@@ -1048,9 +1061,9 @@ void TMain::MenuNewClick()
             DoEndSearch();
         if (hasDbfExtension(path)) {
             if (QFileInfo::exists(path) && DBaseInUse(path)) {
-                MessageService::error(this, QStringLiteral("The table \"") + path
-                                                + QStringLiteral("\" is currently in use by another program.")
-                                                + QStringLiteral("  New table creation will be aborted."));
+                MessageService::error(this, QStringLiteral("The table \"") + path +
+                                                QStringLiteral("\" is currently in use by another program.") +
+                                                QStringLiteral("  New table creation will be aborted."));
             } else {
                 bool created = false;
                 try {
@@ -1135,8 +1148,8 @@ void TMain::MenuRebuildClick()
 
 void TMain::MenuDeleteClick()
 {
-    if (m_table->isOpen() && m_table->recordCount() > 0
-        && MessageService::ask(this, QStringLiteral("Confirm"), QStringLiteral("Delete this record?"))) {
+    if (m_table->isOpen() && m_table->recordCount() > 0 &&
+        MessageService::ask(this, QStringLiteral("Confirm"), QStringLiteral("Delete this record?"))) {
         try {
             m_table->deleteRecord();
         } catch (const Error &e) {
@@ -1188,16 +1201,25 @@ void TMain::MenuExitClick()
 
 // Commands whose windows arrive with later work keep their menu items,
 // captions and shortcuts and leave the catalog as it is.
-void TMain::MenuImportClick() { DisplayCount(); }
+void TMain::MenuImportClick()
+{
+    DisplayCount();
+}
 void TMain::MenuExportClick() {}
-void TMain::MenuSearchClick() { DisplayCount(); }
+void TMain::MenuSearchClick()
+{
+    DisplayCount();
+}
 void TMain::MenuFindClick() {}
 void TMain::MenuFindNextClick() {}
 void TMain::MenuReportsClick() {}
 void TMain::MenuViewerClick() {}
 void TMain::MenuSortOrderClick() {}
 void TMain::MenuBackupClick() {}
-void TMain::MenuRestoreClick() { DisplayCount(); }
+void TMain::MenuRestoreClick()
+{
+    DisplayCount();
+}
 void TMain::MenuSearchReplaceClick() {}
 void TMain::MenuTipsClick() {}
 void TMain::ignoreCommand() {}

@@ -26,11 +26,7 @@ public:
     TMain &main() { return *m_main; }
     void close();
 
-    template <typename T>
-    T *child(const QString &name) const
-    {
-        return m_main->findChild<T *>(name);
-    }
+    template <typename T> T *child(const QString &name) const { return m_main->findChild<T *>(name); }
     QString countText() const;
     QStringList columnLabels() const;
     QStringList authorsShown() const;

@@ -44,7 +44,7 @@ private slots:
         RecentFiles::update(list, QStringLiteral("A"), QStringLiteral("D"));
         QCOMPARE(list, RecentFiles::List({"A", "B", "C", "E", "F"}));
         RecentFiles::update(list, QStringLiteral("G"), QStringLiteral("X"));
-        QCOMPARE(list, RecentFiles::List({"G", "A", "B", "C", "E"})); // F falls off
+        QCOMPARE(list, RecentFiles::List({"G", "A", "B", "C", "E"}));        // F falls off
         RecentFiles::update(list, QStringLiteral("A"), QStringLiteral("a")); // exact match only
         QCOMPARE(list, RecentFiles::List({"A", "G", "A", "B", "C"}));
         RecentFiles::List empty;
@@ -123,18 +123,19 @@ private slots:
     {
         MainWindowFixture f;
         TMain &main = f.start();
-        const QString foreign = TestSupport::copyData(QStringLiteral("dbase/libreoffice-export.dbf"), QTemporaryDir(),
-                                                      QString());
+        const QString foreign =
+            TestSupport::copyData(QStringLiteral("dbase/libreoffice-export.dbf"), QTemporaryDir(), QString());
         Q_UNUSED(foreign);
         QTemporaryDir dir;
-        const QString copy = TestSupport::copyData(QStringLiteral("dbase/libreoffice-export.dbf"), dir,
-                                                   QStringLiteral("OTHER.DBF"));
+        const QString copy =
+            TestSupport::copyData(QStringLiteral("dbase/libreoffice-export.dbf"), dir, QStringLiteral("OTHER.DBF"));
         DialogService::queueResult(copy);
         main.MenuOpenClick();
         QCOMPARE(MessageService::shown().size(), 1);
-        QCOMPARE(MessageService::shown().constFirst().text,
-                 QStringLiteral("This DBase file was not created with Shelfmark Books 97.  It cannot be opened.  You may, "
-                                "however, import data from this file using the import function."));
+        QCOMPARE(
+            MessageService::shown().constFirst().text,
+            QStringLiteral("This DBase file was not created with Shelfmark Books 97.  It cannot be opened.  You may, "
+                           "however, import data from this file using the import function."));
         QVERIFY(main.currentDatabase().endsWith(QLatin1String("MASTER.DBF")));
         QCOMPARE(f.countText(), QStringLiteral("0"));
     }
@@ -144,8 +145,8 @@ private slots:
         MainWindowFixture f;
         const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen")});
         const QString gone = f.path(QStringLiteral("GONE.DBF"));
-        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\nLast File 1="
-                              + QFile::encodeName(gone) + "\r\n");
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) +
+                              "\r\nLast File 1=" + QFile::encodeName(gone) + "\r\n");
         TMain &main = f.start();
         f.child<QAction>(QStringLiteral("MenuLastFile1"))->trigger();
         QCOMPARE(MessageService::shown().size(), 1);
@@ -205,8 +206,8 @@ private slots:
         main.MenuNewClick();
         QCOMPARE(MessageService::shown().size(), 1);
         QCOMPARE(MessageService::shown().constFirst().text,
-                 QStringLiteral("The table \"") + held
-                     + QStringLiteral("\" is currently in use by another program.  New table creation will be aborted."));
+                 QStringLiteral("The table \"") + held +
+                     QStringLiteral("\" is currently in use by another program.  New table creation will be aborted."));
         QCOMPARE(other.recordCount(), 1);
         QVERIFY(main.currentDatabase().endsWith(QLatin1String("MASTER.DBF")));
     }
@@ -225,7 +226,8 @@ private slots:
         QCOMPARE(MessageService::shown()[0].caption, QStringLiteral("Confirm"));
         QVERIFY(MessageService::shown()[0].text.startsWith(QLatin1String("Deleted items are not permanently removed")));
         QCOMPARE(MessageService::shown()[1].caption, QStringLiteral("Error"));
-        QVERIFY(MessageService::shown()[1].text.startsWith(QLatin1String("Unable to pack table.  Packing requires exclusive")));
+        QVERIFY(MessageService::shown()[1].text.startsWith(
+            QLatin1String("Unable to pack table.  Packing requires exclusive")));
         QVERIFY(main.table()->isOpen());
         QCOMPARE(main.table()->access(), DbfTable::Access::Shared);
         QCOMPARE(f.countText(), QStringLiteral("2"));
@@ -242,7 +244,8 @@ private slots:
         // Answering No does nothing.
         MessageService::queueAnswer(MessageService::No);
         main.MenuRebuildClick();
-        QVERIFY(MessageService::shown().constLast().text.startsWith(QLatin1String("It is possible for your index files")));
+        QVERIFY(
+            MessageService::shown().constLast().text.startsWith(QLatin1String("It is possible for your index files")));
     }
 
     void deletedIndexIsRebuilt()

@@ -2,20 +2,20 @@
 #include "TestSupport.h"
 
 #include "app/MyTable.h"
+#include "framework/profile/IniFile.h"
 #include "framework/ui/DataGrid.h"
 #include "framework/ui/DataNavigator.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/MessageService.h"
-#include "framework/profile/IniFile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QApplication>
 #include <QToolButton>
 
 class TestMainWindow : public QObject
@@ -61,7 +61,8 @@ private slots:
     void missingLastDatabaseFallsBackToMaster()
     {
         MainWindowFixture f;
-        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(f.path(QStringLiteral("GONE.DBF"))) + "\r\n");
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(f.path(QStringLiteral("GONE.DBF"))) +
+                              "\r\n");
         TMain &main = f.start();
         QCOMPARE(main.currentDatabase(), QDir(f.dataDir()).filePath(QStringLiteral("MASTER.DBF")));
         QVERIFY(MessageService::shown().isEmpty());
@@ -70,20 +71,22 @@ private slots:
     void lastDatabaseOpensInItsOrder()
     {
         MainWindowFixture f;
-        const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Zola"), QStringLiteral("Austen"),
-                                                                            QStringLiteral("Mann")});
+        const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"),
+                                            {QStringLiteral("Zola"), QStringLiteral("Austen"), QStringLiteral("Mann")});
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         TMain &main = f.start();
         QCOMPARE(main.currentDatabase(), books);
         QCOMPARE(f.countText(), QStringLiteral("3"));
-        QCOMPARE(f.authorsShown(), QStringList({QStringLiteral("Austen"), QStringLiteral("Mann"), QStringLiteral("Zola")}));
+        QCOMPARE(f.authorsShown(),
+                 QStringList({QStringLiteral("Austen"), QStringLiteral("Mann"), QStringLiteral("Zola")}));
         QVERIFY(QFile::exists(f.path(QStringLiteral("BOOKS.MDX"))));
     }
 
     void settingsFileWithGarbageStartsWithDefaults()
     {
         MainWindowFixture f;
-        f.writeGlobalSettings("\x01\x02 not a settings file\r\n[Misc\r\nButton Bar=two\r\n=\r\n[Misc]\r\nWindow Size=x\r\n");
+        f.writeGlobalSettings(
+            "\x01\x02 not a settings file\r\n[Misc\r\nButton Bar=two\r\n=\r\n[Misc]\r\nWindow Size=x\r\n");
         TMain &main = f.start();
         QCOMPARE(main.layoutMode(), 1); // "two" was not in the [Misc] section that counts
         QCOMPARE(f.countText(), QStringLiteral("0"));
@@ -118,7 +121,8 @@ private slots:
         f.close();
         IniFile settings;
         settings.load(f.path(QStringLiteral("BOOKS.INI")));
-        QCOMPARE(settings.value(QStringLiteral("Grid Options"), QStringLiteral("Field Editing")), QStringLiteral("Yes"));
+        QCOMPARE(settings.value(QStringLiteral("Grid Options"), QStringLiteral("Field Editing")),
+                 QStringLiteral("Yes"));
     }
 
     void layoutModesPlaceTheTable_data()
@@ -163,11 +167,12 @@ private slots:
         MainWindowFixture f;
         const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen")});
         QByteArray ini = "[Field Order]\r\nTitle=2\r\nAuthor=2\r\nYearPub=99\r\n[Display Fields]\r\n";
-        for (const char *row : {"Publisher", "Category", "WherePurch", "Cost", "Value", "Descriptio", "ISBN", "Rating",
-                                "PurchDate", "BookType", "CatalogNum", "Sub1", "Sub2", "CheckOut", "CheckDate",
-                                "CheckName", "Volume", "Issue", "Edition", "KeyWords", "Pages", "Location",
-                                "Condition", "Editor", "Dewey", "LowMarket", "HighMarket", "UserDef1", "UserDef2",
-                                "UserDef3", "UserDef4", "UserDef5", "UserDef6"})
+        for (const char *row :
+             {"Publisher", "Category",  "WherePurch", "Cost",       "Value",     "Descriptio", "ISBN",
+              "Rating",    "PurchDate", "BookType",   "CatalogNum", "Sub1",      "Sub2",       "CheckOut",
+              "CheckDate", "CheckName", "Volume",     "Issue",      "Edition",   "KeyWords",   "Pages",
+              "Location",  "Condition", "Editor",     "Dewey",      "LowMarket", "HighMarket", "UserDef1",
+              "UserDef2",  "UserDef3",  "UserDef4",   "UserDef5",   "UserDef6"})
             ini += QByteArray(row) + "=No\r\n";
         ini += "[Field Names]\r\nTitle=Name of the book\r\n";
         TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), ini);
@@ -176,8 +181,8 @@ private slots:
         // Positions 1 and 3 are claimed by nobody and position 2 by Title first, so
         // Title moves to column 0, 1 and finally 2; Author and Year Pub, never
         // placed, keep their defaults and slide to the front.
-        QCOMPARE(f.columnLabels(),
-                 QStringList({QStringLiteral("Author"), QStringLiteral("Year Pub"), QStringLiteral("Name of the book")}));
+        QCOMPARE(f.columnLabels(), QStringList({QStringLiteral("Author"), QStringLiteral("Year Pub"),
+                                                QStringLiteral("Name of the book")}));
     }
 
     void hiddenFieldsLeaveTheirColumns()
@@ -185,28 +190,30 @@ private slots:
         MainWindowFixture f;
         const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen")});
         QByteArray ini = "[Display Fields]\r\n";
-        const char *rows[] = {"Title", "Author", "YearPub", "Publisher", "Category", "WherePurch", "Cost", "Value",
-                              "Descriptio", "ISBN", "Rating", "PurchDate", "BookType", "CatalogNum", "Sub1", "Sub2",
-                              "CheckOut", "CheckDate", "CheckName", "Volume", "Issue", "Edition", "KeyWords", "Pages",
-                              "Location", "Condition", "Editor", "Dewey", "LowMarket", "HighMarket", "UserDef1",
-                              "UserDef2", "UserDef3", "UserDef4", "UserDef5", "UserDef6"};
+        const char *rows[] = {"Title",     "Author",     "YearPub",    "Publisher", "Category",  "WherePurch",
+                              "Cost",      "Value",      "Descriptio", "ISBN",      "Rating",    "PurchDate",
+                              "BookType",  "CatalogNum", "Sub1",       "Sub2",      "CheckOut",  "CheckDate",
+                              "CheckName", "Volume",     "Issue",      "Edition",   "KeyWords",  "Pages",
+                              "Location",  "Condition",  "Editor",     "Dewey",     "LowMarket", "HighMarket",
+                              "UserDef1",  "UserDef2",   "UserDef3",   "UserDef4",  "UserDef5",  "UserDef6"};
         for (const char *row : rows)
-            ini += QByteArray(row) + (QByteArray(row) == "Cost" || QByteArray(row) == "Author" || QByteArray(row) == "PurchDate"
-                                          ? "=Yes\r\n"
-                                          : "=No\r\n");
+            ini += QByteArray(row) +
+                   (QByteArray(row) == "Cost" || QByteArray(row) == "Author" || QByteArray(row) == "PurchDate"
+                        ? "=Yes\r\n"
+                        : "=No\r\n");
         ini += "[Field Order]\r\nCost=1\r\nTitle=7\r\n[Field Width]\r\nCost=0\r\n";
         TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), ini);
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         f.start();
-        QCOMPARE(f.columnLabels(), QStringList({QStringLiteral("Cost"), QStringLiteral("Author"),
-                                                QStringLiteral("Purchase Date")}));
+        QCOMPARE(f.columnLabels(),
+                 QStringList({QStringLiteral("Cost"), QStringLiteral("Author"), QStringLiteral("Purchase Date")}));
     }
 
     void searchOnStateShowsAndEnds()
     {
         MainWindowFixture f;
-        const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann"),
-                                                                            QStringLiteral("Musil")});
+        const QString books = f.makeCatalog(
+            QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann"), QStringLiteral("Musil")});
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         TMain &main = f.start();
         main.setSearchTest([](const DbfRecord &r) { return r.text(1).startsWith(QLatin1Char('M')); });
@@ -226,7 +233,8 @@ private slots:
     void deleteAsksFirst()
     {
         MainWindowFixture f;
-        const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann")});
+        const QString books =
+            f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann")});
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         TMain &main = f.start();
         MessageService::queueAnswer(MessageService::No);
@@ -246,8 +254,8 @@ private slots:
     void navigatorMovesAndCounts()
     {
         MainWindowFixture f;
-        const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann"),
-                                                                            QStringLiteral("Musil")});
+        const QString books = f.makeCatalog(
+            QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann"), QStringLiteral("Musil")});
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         TMain &main = f.start();
         auto *navigator = f.child<DataNavigator>(QStringLiteral("MyNavigator"));
@@ -267,7 +275,8 @@ private slots:
     void inPlaceEditsArePostedAndChecked()
     {
         MainWindowFixture f;
-        const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann")});
+        const QString books =
+            f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann")});
         TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), "[Grid Options]\r\nField Editing=Yes\r\n");
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         TMain &main = f.start();
@@ -296,42 +305,114 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("shortcut");
-        QTest::newRow("new") << "MenuNew" << "&New Database" << "Ctrl+W";
-        QTest::newRow("open") << "MenuOpen" << "&Open Database" << "Ctrl+O";
-        QTest::newRow("update") << "MenuUpdateDatabase" << "&Update Database" << "Ctrl+Z";
-        QTest::newRow("backup") << "MenuBackup" << "&Back Up Data" << "Ctrl+B";
-        QTest::newRow("restore") << "MenuRestore" << "&Restore Data" << "Ctrl+Y";
-        QTest::newRow("print") << "MenuPrint" << "&Print" << "Ctrl+P";
-        QTest::newRow("exit") << "MenuExit" << "E&xit" << "Ctrl+X";
-        QTest::newRow("add") << "MenuAdd" << "&Add" << "Ctrl+A";
-        QTest::newRow("edit") << "MenuEdit" << "&Edit" << "Ctrl+E";
-        QTest::newRow("copy") << "MenuCopy" << "&Copy" << "Ctrl+C";
-        QTest::newRow("delete") << "MenuDelete" << "&Delete" << "Ctrl+D";
-        QTest::newRow("import") << "MenuImport" << "&Import" << "Ctrl+M";
-        QTest::newRow("export") << "MenuExport" << "E&xport" << "Ctrl+T";
-        QTest::newRow("search") << "MenuSearch" << "&Search (Query)" << "Ctrl+S";
-        QTest::newRow("end search") << "MenuEndSearch" << "&End Search" << "Ctrl+I";
-        QTest::newRow("locate") << "MenuFind" << "&Locate" << "Ctrl+L";
-        QTest::newRow("locate next") << "MenuFindNext" << "Locate &Next" << "Ctrl+N";
-        QTest::newRow("reports") << "MenuReports" << "&Reports" << "Ctrl+R";
-        QTest::newRow("viewer") << "MenuViewer" << "&Viewer" << "Ctrl+V";
-        QTest::newRow("sort order") << "MenuSortOrder" << "Sort &Order" << "Ctrl+Q";
-        QTest::newRow("speed") << "MenuSpeed" << "&Speed Buttons" << "Ctrl+F1";
-        QTest::newRow("lettered") << "MenuButtons" << "&Lettered Buttons" << "Ctrl+F2";
-        QTest::newRow("none") << "MenuNoButtons" << "&None" << "Ctrl+F3";
-        QTest::newRow("main color") << "MenuMainColor" << "&Main Window Color" << "Ctrl+F4";
-        QTest::newRow("all colors") << "MenuAllColor" << "&ALL Windows Color" << "Ctrl+F9";
-        QTest::newRow("640") << "N640x480" << "640 x 480" << "Shift+F1";
-        QTest::newRow("1280") << "N1280x1024" << "1280 x 1024" << "Shift+F4";
-        QTest::newRow("label font") << "MenuLabelFont" << "&Label Font" << "Shift+F8";
-        QTest::newRow("button font") << "MenuButtonFont" << "&Button Font" << "Shift+F10";
-        QTest::newRow("replace") << "MenuSearchReplace" << "&Search and Replace" << "Ctrl+F";
-        QTest::newRow("rebuild") << "MenuRebuild" << "&Rebuild Indexes" << "";
-        QTest::newRow("pack") << "MenuPack" << "&Pack Database" << "";
-        QTest::newRow("contents") << "MenuContents" << "&Contents" << "Ctrl+H";
-        QTest::newRow("tips") << "MenuTips" << "&Review \"Tips of the Day\"" << "";
-        QTest::newRow("about") << "MenuAbout" << "&About" << "";
-        QTest::newRow("date 10") << "MenuDateDMYSlashYr" << "dd/mm/yyyy" << "";
+        QTest::newRow("new") << "MenuNew"
+                             << "&New Database"
+                             << "Ctrl+W";
+        QTest::newRow("open") << "MenuOpen"
+                              << "&Open Database"
+                              << "Ctrl+O";
+        QTest::newRow("update") << "MenuUpdateDatabase"
+                                << "&Update Database"
+                                << "Ctrl+Z";
+        QTest::newRow("backup") << "MenuBackup"
+                                << "&Back Up Data"
+                                << "Ctrl+B";
+        QTest::newRow("restore") << "MenuRestore"
+                                 << "&Restore Data"
+                                 << "Ctrl+Y";
+        QTest::newRow("print") << "MenuPrint"
+                               << "&Print"
+                               << "Ctrl+P";
+        QTest::newRow("exit") << "MenuExit"
+                              << "E&xit"
+                              << "Ctrl+X";
+        QTest::newRow("add") << "MenuAdd"
+                             << "&Add"
+                             << "Ctrl+A";
+        QTest::newRow("edit") << "MenuEdit"
+                              << "&Edit"
+                              << "Ctrl+E";
+        QTest::newRow("copy") << "MenuCopy"
+                              << "&Copy"
+                              << "Ctrl+C";
+        QTest::newRow("delete") << "MenuDelete"
+                                << "&Delete"
+                                << "Ctrl+D";
+        QTest::newRow("import") << "MenuImport"
+                                << "&Import"
+                                << "Ctrl+M";
+        QTest::newRow("export") << "MenuExport"
+                                << "E&xport"
+                                << "Ctrl+T";
+        QTest::newRow("search") << "MenuSearch"
+                                << "&Search (Query)"
+                                << "Ctrl+S";
+        QTest::newRow("end search") << "MenuEndSearch"
+                                    << "&End Search"
+                                    << "Ctrl+I";
+        QTest::newRow("locate") << "MenuFind"
+                                << "&Locate"
+                                << "Ctrl+L";
+        QTest::newRow("locate next") << "MenuFindNext"
+                                     << "Locate &Next"
+                                     << "Ctrl+N";
+        QTest::newRow("reports") << "MenuReports"
+                                 << "&Reports"
+                                 << "Ctrl+R";
+        QTest::newRow("viewer") << "MenuViewer"
+                                << "&Viewer"
+                                << "Ctrl+V";
+        QTest::newRow("sort order") << "MenuSortOrder"
+                                    << "Sort &Order"
+                                    << "Ctrl+Q";
+        QTest::newRow("speed") << "MenuSpeed"
+                               << "&Speed Buttons"
+                               << "Ctrl+F1";
+        QTest::newRow("lettered") << "MenuButtons"
+                                  << "&Lettered Buttons"
+                                  << "Ctrl+F2";
+        QTest::newRow("none") << "MenuNoButtons"
+                              << "&None"
+                              << "Ctrl+F3";
+        QTest::newRow("main color") << "MenuMainColor"
+                                    << "&Main Window Color"
+                                    << "Ctrl+F4";
+        QTest::newRow("all colors") << "MenuAllColor"
+                                    << "&ALL Windows Color"
+                                    << "Ctrl+F9";
+        QTest::newRow("640") << "N640x480"
+                             << "640 x 480"
+                             << "Shift+F1";
+        QTest::newRow("1280") << "N1280x1024"
+                              << "1280 x 1024"
+                              << "Shift+F4";
+        QTest::newRow("label font") << "MenuLabelFont"
+                                    << "&Label Font"
+                                    << "Shift+F8";
+        QTest::newRow("button font") << "MenuButtonFont"
+                                     << "&Button Font"
+                                     << "Shift+F10";
+        QTest::newRow("replace") << "MenuSearchReplace"
+                                 << "&Search and Replace"
+                                 << "Ctrl+F";
+        QTest::newRow("rebuild") << "MenuRebuild"
+                                 << "&Rebuild Indexes"
+                                 << "";
+        QTest::newRow("pack") << "MenuPack"
+                              << "&Pack Database"
+                              << "";
+        QTest::newRow("contents") << "MenuContents"
+                                  << "&Contents"
+                                  << "Ctrl+H";
+        QTest::newRow("tips") << "MenuTips"
+                              << "&Review \"Tips of the Day\""
+                              << "";
+        QTest::newRow("about") << "MenuAbout"
+                               << "&About"
+                               << "";
+        QTest::newRow("date 10") << "MenuDateDMYSlashYr"
+                                 << "dd/mm/yyyy"
+                                 << "";
     }
 
     void commandsCarryTheirCaptionsAndShortcuts()

@@ -35,7 +35,8 @@ std::vector<std::uint32_t> cursorRecords(DbfTable &table)
 QString writeTwoLevelTable(const QTemporaryDir &dir)
 {
     const QString path = dir.filePath(QStringLiteral("TREE.DBF"));
-    DbfTable::create(path, {FieldDef::text(QStringLiteral("Author"), 90), FieldDef::number(QStringLiteral("Pages"), 11, 0)});
+    DbfTable::create(path,
+                     {FieldDef::text(QStringLiteral("Author"), 90), FieldDef::number(QStringLiteral("Pages"), 11, 0)});
     DbfTable table;
     table.open(path);
     table.beginBulkUpdate();
@@ -92,15 +93,14 @@ private slots:
 
     void keyExpressionsEvaluateStoredRecords()
     {
-        const std::vector<FieldDef> fields = DbfHeader::forNewTable(
-                                                 {FieldDef::text(QStringLiteral("Author"), 10),
-                                                  FieldDef::number(QStringLiteral("Cost"), 20, 4),
-                                                  FieldDef::date(QStringLiteral("PurchDate")),
-                                                  FieldDef::number(QStringLiteral("YearPub"), 11, 0)})
-                                                 .fields;
+        const std::vector<FieldDef> fields =
+            DbfHeader::forNewTable(
+                {FieldDef::text(QStringLiteral("Author"), 10), FieldDef::number(QStringLiteral("Cost"), 20, 4),
+                 FieldDef::date(QStringLiteral("PurchDate")), FieldDef::number(QStringLiteral("YearPub"), 11, 0)})
+                .fields;
         //                          flag author    cost                  date      year
-        const QByteArray record = QByteArray(" ") + "\xE9mile z\xFF\x9A " + "             -3.5000" + "20240315"
-                                  + "       1965";
+        const QByteArray record =
+            QByteArray(" ") + "\xE9mile z\xFF\x9A " + "             -3.5000" + "20240315" + "       1965";
         auto key = [&](const char *text) {
             const KeyExpression expression(QString::fromLatin1(text), fields, CodePage::windows1252());
             QByteArray out(expression.keyLength(), '?');
@@ -114,11 +114,20 @@ private slots:
         QCOMPARE(key("LEFT(UPPER(AUTHOR),2)"), QByteArray("\xC9M"));
         QCOMPARE(key("( Author )"), QByteArray("\xE9mile z\xFF\x9A "));
 
-        const char *refused[] = {"Lower(Author)",     "Upper(Title)",          "STR(Author,12,0)", "DTOS(Cost)",
-                                 "Upper(Left(Author,80)", "Author+",          "Cost",             "Author Author",
-                                 "STR(Cost,200,0)",   "Left(Author,0)",        ""};
+        const char *refused[] = {"Lower(Author)",
+                                 "Upper(Title)",
+                                 "STR(Author,12,0)",
+                                 "DTOS(Cost)",
+                                 "Upper(Left(Author,80)",
+                                 "Author+",
+                                 "Cost",
+                                 "Author Author",
+                                 "STR(Cost,200,0)",
+                                 "Left(Author,0)",
+                                 ""};
         for (const char *text : refused) {
-            QVERIFY_THROWS_EXCEPTION(DbfError, KeyExpression(QString::fromLatin1(text), fields, CodePage::windows1252()));
+            QVERIFY_THROWS_EXCEPTION(DbfError,
+                                     KeyExpression(QString::fromLatin1(text), fields, CodePage::windows1252()));
         }
     }
 
@@ -181,15 +190,17 @@ private slots:
         QCOMPARE(tag.rootPage, 38u);
 
         QStringList expected;
-        const QList<QByteArray> lines = TestSupport::readAll(TestSupport::dataPath(QStringLiteral("dbase/xbase64-catalog.newindex.tsv"))).split('\n');
+        const QList<QByteArray> lines =
+            TestSupport::readAll(TestSupport::dataPath(QStringLiteral("dbase/xbase64-catalog.newindex.tsv")))
+                .split('\n');
         for (const QByteArray &line : lines) {
             if (!line.isEmpty() && !line.startsWith('#'))
                 expected << QString::fromLatin1(line.split('\t').mid(1).join('\t'));
         }
         QStringList actual;
         reader.walk(tag, [&](std::uint32_t record, const std::uint8_t *key) {
-            actual << QString::number(record) + QLatin1Char('\t')
-                          + QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(key), 80).toHex());
+            actual << QString::number(record) + QLatin1Char('\t') +
+                          QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(key), 80).toHex());
         });
         QCOMPARE(actual.size(), 500);
         QCOMPARE(actual, expected);
@@ -220,7 +231,9 @@ private slots:
             if (record == 1)
                 firstKey = QByteArray(reinterpret_cast<const char *>(key), 80);
         });
-        QCOMPARE(firstKey, QByteArray("GARC\xCD" "A M\xC1RQUEZ, GABRIEL") + QByteArray(57, ' '));
+        QCOMPARE(firstKey, QByteArray("GARC\xCD"
+                                      "A M\xC1RQUEZ, GABRIEL") +
+                               QByteArray(57, ' '));
         table.close();
         table.open(path);
         QVERIFY(table.indexRepairReason().isEmpty());
@@ -228,7 +241,8 @@ private slots:
 
     void xbase64MultiTagIndexWalksEveryTag()
     {
-        const QByteArray mdx = TestSupport::readAll(TestSupport::dataPath(QStringLiteral("dbase/xbase64-multitag.mdx")));
+        const QByteArray mdx =
+            TestSupport::readAll(TestSupport::dataPath(QStringLiteral("dbase/xbase64-multitag.mdx")));
         const MdxReader reader(bytesOf(mdx), std::size_t(mdx.size()));
         QCOMPARE(reader.tags().size(), std::size_t(3));
         QVERIFY(reader.tag(QStringLiteral("price"))->descending);
@@ -246,7 +260,8 @@ private slots:
         QCOMPARE(std::vector<std::uint32_t>(price.begin(), price.begin() + 5),
                  std::vector<std::uint32_t>({227, 54, 281, 108, 162}));
         QCOMPARE(std::vector<std::uint32_t>(price.end() - 3, price.end()), std::vector<std::uint32_t>({292, 119, 173}));
-        QCOMPARE(std::vector<std::uint32_t>(bought.begin(), bought.begin() + 3), std::vector<std::uint32_t>({60, 120, 180}));
+        QCOMPARE(std::vector<std::uint32_t>(bought.begin(), bought.begin() + 3),
+                 std::vector<std::uint32_t>({60, 120, 180}));
         QCOMPARE(std::vector<std::uint32_t>(bought.end() - 2, bought.end()), std::vector<std::uint32_t>({299, 11}));
     }
 
@@ -258,7 +273,8 @@ private slots:
         table.open(TestSupport::dataPath(QStringLiteral("dbase/xbase64-multitag.dbf")), DbfTable::Access::ReadOnly);
         QVERIFY2(table.indexRepairReason().isEmpty(), qPrintable(table.indexRepairReason()));
         const auto order = cursorRecords(table);
-        QCOMPARE(std::vector<std::uint32_t>(order.begin(), order.begin() + 3), std::vector<std::uint32_t>({258, 295, 11}));
+        QCOMPARE(std::vector<std::uint32_t>(order.begin(), order.begin() + 3),
+                 std::vector<std::uint32_t>({258, 295, 11}));
         QCOMPARE(table.codePage().number(), 437);
         DbfRecord r1 = table.physicalRecord(1);
         QCOMPARE(r1.text(0), QStringLiteral("Book number 919"));
@@ -285,7 +301,8 @@ private slots:
         const int author = table.field(u"author");
         QCOMPARE(table.physicalRecord(1).text(0), QStringLiteral("A Wizard of Earthsea"));
         QCOMPARE(table.physicalRecord(1).text(notes), QString());
-        QCOMPARE(table.physicalRecord(2).text(notes), QStringLiteral("Leído en 1991. Très bien écrit; reseña en «El País»."));
+        QCOMPARE(table.physicalRecord(2).text(notes),
+                 QStringLiteral("Leído en 1991. Très bien écrit; reseña en «El País»."));
         QCOMPARE(table.physicalRecord(3).text(notes),
                  QStringLiteral("Line one\r\nLine two - with a dash\r\nLine three: ñ ü ß"));
         QCOMPARE(table.physicalRecord(4).text(author), QStringLiteral("Brontë, Charlotte"));
@@ -332,7 +349,7 @@ private slots:
     {
         QTest::addColumn<int>("offset"); // -1: cut the file to `value` bytes
         QTest::addColumn<int>("value");
-        QTest::addColumn<int>("size");   // 1 or 2 bytes
+        QTest::addColumn<int>("size"); // 1 or 2 bytes
         QTest::addColumn<QString>("message");
         const int fieldDescriptor = 32 + 32; // the second field
         QTest::newRow("header too short") << -1 << 20 << 0 << QStringLiteral("too short");
@@ -357,8 +374,9 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("BAD.DBF"));
-        DbfTable::create(path, {FieldDef::text(QStringLiteral("Title"), 20), FieldDef::number(QStringLiteral("Pages"), 11, 0),
-                                FieldDef::date(QStringLiteral("Bought"))});
+        DbfTable::create(path,
+                         {FieldDef::text(QStringLiteral("Title"), 20), FieldDef::number(QStringLiteral("Pages"), 11, 0),
+                          FieldDef::date(QStringLiteral("Bought"))});
         {
             DbfTable table;
             table.open(path);

@@ -95,7 +95,8 @@ private slots:
         {
             DbfTable table;
             table.open(path);
-            appendBook(table, {QStringLiteral("Dune"), QStringLiteral("Herbert, Frank"), 1965, 9.99, QDate(2024, 3, 15)});
+            appendBook(table,
+                       {QStringLiteral("Dune"), QStringLiteral("Herbert, Frank"), 1965, 9.99, QDate(2024, 3, 15)});
         }
         const QByteArray bytes = TestSupport::readAll(path);
         const auto *p = reinterpret_cast<const std::uint8_t *>(bytes.constData());
@@ -121,8 +122,8 @@ private slots:
         QCOMPARE(char(p[32 + 4 * 32 + 11]), 'D');
         QCOMPARE(int(p[headerLength - 1]), 0x0D);
         const QByteArray record = bytes.mid(headerLength, recordLength);
-        QCOMPARE(record, QByteArray(" Dune") + QByteArray(26, ' ') + QByteArray("Herbert, Frank      ")
-                             + QByteArray("       1965") + QByteArray("              9.9900") + QByteArray("20240315"));
+        QCOMPARE(record, QByteArray(" Dune") + QByteArray(26, ' ') + QByteArray("Herbert, Frank      ") +
+                             QByteArray("       1965") + QByteArray("              9.9900") + QByteArray("20240315"));
         QCOMPARE(int(p[bytes.size() - 1]), 0x1A);
     }
 
@@ -135,9 +136,10 @@ private slots:
             DbfTable table;
             table.open(path);
             appendBook(table, {QStringLiteral("Les Misérables"), QStringLiteral("Žižek, Slavoj"), -44, -0.5, {}});
-            appendBook(table, {QStringLiteral("Smilla’s Sense of Snow €"), QString(), std::nullopt, 0.0, QDate(1999, 12, 31)});
-            appendBook(table, {QStringLiteral("A title that is much longer than thirty characters"), QStringLiteral("x"),
-                               1234567890, 123456789012345.1234, QDate(1, 1, 1)});
+            appendBook(table,
+                       {QStringLiteral("Smilla’s Sense of Snow €"), QString(), std::nullopt, 0.0, QDate(1999, 12, 31)});
+            appendBook(table, {QStringLiteral("A title that is much longer than thirty characters"),
+                               QStringLiteral("x"), 1234567890, 123456789012345.1234, QDate(1, 1, 1)});
         }
         DbfTable table;
         table.open(path, DbfTable::Access::ReadOnly);
@@ -303,7 +305,8 @@ private slots:
         });
         QCOMPARE(visits, 4);
         QCOMPARE(table.recordCount(), 3);
-        QCOMPARE(authorsInCursorOrder(table), QStringList({QStringLiteral("1990"), QStringLiteral("1970"), QStringLiteral("2001")}));
+        QCOMPARE(authorsInCursorOrder(table),
+                 QStringList({QStringLiteral("1990"), QStringLiteral("1970"), QStringLiteral("2001")}));
         appendBook(table, {QStringLiteral("t"), QStringLiteral("1900"), 1900, {}, {}}); // posted but filtered out
         QCOMPARE(table.recordCount(), 3);
         QCOMPARE(table.physicalCount(), 5u);
@@ -319,16 +322,16 @@ private slots:
         DbfTable table;
         table.open(path);
         const QStringList authors = {QStringLiteral("smith"), QStringLiteral("Adams"), QStringLiteral("SMITH"),
-                                     QStringLiteral("émile"), QStringLiteral("Zola"), QStringLiteral("")};
+                                     QStringLiteral("émile"), QStringLiteral("Zola"),  QStringLiteral("")};
         for (const QString &author : authors)
             appendBook(table, {author, author, {}, {}, {}});
         table.addIndex(QStringLiteral("NewIndex"), QStringLiteral("Upper(Left(Author,15))"));
         table.setIndexName(QStringLiteral("NewIndex"));
         QVERIFY(table.indexRepairReason().isEmpty());
         // Blank first, "smith" before "SMITH" by record number, É (0xC9) after Z.
-        QCOMPARE(authorsInCursorOrder(table), QStringList({QString(), QStringLiteral("Adams"), QStringLiteral("smith"),
-                                                           QStringLiteral("SMITH"), QStringLiteral("Zola"),
-                                                           QStringLiteral("émile")}));
+        QCOMPARE(authorsInCursorOrder(table),
+                 QStringList({QString(), QStringLiteral("Adams"), QStringLiteral("smith"), QStringLiteral("SMITH"),
+                              QStringLiteral("Zola"), QStringLiteral("émile")}));
         const auto entries = indexEntries(table.mdxPath(), QStringLiteral("NEWINDEX"));
         QCOMPARE(entries.size(), std::size_t(6));
         QCOMPARE(entries[2].first, 1u);
@@ -347,8 +350,8 @@ private slots:
             DbfTable check;
             check.setIndexName(QStringLiteral("NewIndex"));
             check.open(path, DbfTable::Access::ReadOnly);
-            QVERIFY2(check.indexRepairReason().isEmpty(), qPrintable(QString::fromLatin1(step) + QLatin1String(": ")
-                                                                      + check.indexRepairReason()));
+            QVERIFY2(check.indexRepairReason().isEmpty(),
+                     qPrintable(QString::fromLatin1(step) + QLatin1String(": ") + check.indexRepairReason()));
         };
         DbfTable table;
         table.open(path);
@@ -356,7 +359,10 @@ private slots:
         table.setIndexName(QStringLiteral("NewIndex"));
         checkDisk("empty");
         for (int i = 0; i < 300; ++i)
-            appendBook(table, {QString::number(i), QStringLiteral("Author %1").arg(i % 17), {}, double(i % 7),
+            appendBook(table, {QString::number(i),
+                               QStringLiteral("Author %1").arg(i % 17),
+                               {},
+                               double(i % 7),
                                QDate(2000, 1, 1).addDays(i % 5)});
         checkDisk("appended");
         table.first();
@@ -375,7 +381,8 @@ private slots:
         table.endBulkUpdate();
         checkDisk("bulk");
         QCOMPARE(table.recordCount(), 349);
-        QCOMPARE(indexEntries(table.mdxPath(), QStringLiteral("NewIndex")).size(), std::size_t(350)); // deleted ones too
+        QCOMPARE(indexEntries(table.mdxPath(), QStringLiteral("NewIndex")).size(),
+                 std::size_t(350)); // deleted ones too
     }
 
     void staleOrDamagedIndexIsRebuiltWhenSelected()
@@ -402,17 +409,20 @@ private slots:
         table.setIndexName(QStringLiteral("NewIndex"));
         table.open(path);
         QVERIFY(table.indexRepairReason().contains(QLatin1String("4 records")));
-        QCOMPARE(authorsInCursorOrder(table),
-                 QStringList({QStringLiteral("0 first"), QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+        QCOMPARE(authorsInCursorOrder(table), QStringList({QStringLiteral("0 first"), QStringLiteral("A"),
+                                                           QStringLiteral("B"), QStringLiteral("C")}));
         table.close();
         table.open(path);
-        QVERIFY2(table.indexRepairReason().isEmpty(), qPrintable(table.indexRepairReason())); // the rebuilt file is used
+        QVERIFY2(table.indexRepairReason().isEmpty(),
+                 qPrintable(table.indexRepairReason())); // the rebuilt file is used
 
         // A garbled tree: the root's first child points back at the root.
         QByteArray bad = TestSupport::readAll(dir.filePath(QStringLiteral("BOOKS.MDX")));
-        const std::uint32_t root = readLittleEndian32(reinterpret_cast<const std::uint8_t *>(bad.constData()) + 4 * 512);
+        const std::uint32_t root =
+            readLittleEndian32(reinterpret_cast<const std::uint8_t *>(bad.constData()) + 4 * 512);
         const int rootAt = int(root) * 512;
-        writeLittleEndian32(reinterpret_cast<std::uint8_t *>(bad.data()) + rootAt + 8 + 24, 0xFFFF); // trailing word of a 1-key node
+        writeLittleEndian32(reinterpret_cast<std::uint8_t *>(bad.data()) + rootAt + 8 + 24,
+                            0xFFFF); // trailing word of a 1-key node
         writeLittleEndian32(reinterpret_cast<std::uint8_t *>(bad.data()) + rootAt, 1);
         table.close();
         TestSupport::writeAll(dir.filePath(QStringLiteral("BOOKS.MDX")), bad);
@@ -549,7 +559,8 @@ private slots:
         // The record was posted; the stale index is noticed and rebuilt.
         table.open(path);
         QVERIFY(!table.indexRepairReason().isEmpty());
-        QCOMPARE(authorsInCursorOrder(table), QStringList({QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")}));
+        QCOMPARE(authorsInCursorOrder(table),
+                 QStringList({QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")}));
     }
 
     void packRemovesDeletedRecordsAndRegeneratesTheIndex()
@@ -561,8 +572,9 @@ private slots:
         DbfTable table;
         table.open(path);
         for (int i = 0; i < 20; ++i)
-            appendBook(table, {QString::number(i), QStringLiteral("Author %1").arg(19 - i, 2, 10, QLatin1Char('0')), i,
-                               {}, {}});
+            appendBook(
+                table,
+                {QString::number(i), QStringLiteral("Author %1").arg(19 - i, 2, 10, QLatin1Char('0')), i, {}, {}});
         table.addIndex(QStringLiteral("NewIndex"), QStringLiteral("Upper(Left(Author,20))"));
         table.setIndexName(QStringLiteral("NewIndex"));
         for (table.first(); !table.eof();) {

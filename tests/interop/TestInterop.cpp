@@ -5,7 +5,6 @@
 #include "storage/CatalogTable.h"
 
 #include <QFile>
-#include <optional>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 // Tables and indexes we write, read back by independent dBASE readers:
 // Python's dbfread for the records, Perl XBase's index_dump for the tag.
@@ -50,15 +50,15 @@ private slots:
         const QString python = QStringLiteral("/usr/bin/python3");
         if (!run(python, {QStringLiteral("-c"), QStringLiteral("import dbfread")}))
             QSKIP("python3-dbfread is not installed");
-        const QString script = QStringLiteral(
-            "import dbfread, json, sys\n"
-            "t = dbfread.DBF(sys.argv[1], encoding='cp1252', char_decode_errors='strict')\n"
-            "h = t.header\n"
-            "rows = [dict(r) for r in t]\n"
-            "gone = [dict(r) for r in t.deleted]\n"
-            "out = {'version': h.dbversion, 'mdx': h.mdx_flag, 'driver': h.language_driver,\n"
-            "       'count': h.numrecords, 'live': rows, 'deleted': len(gone)}\n"
-            "print(json.dumps(out, default=str))\n");
+        const QString script =
+            QStringLiteral("import dbfread, json, sys\n"
+                           "t = dbfread.DBF(sys.argv[1], encoding='cp1252', char_decode_errors='strict')\n"
+                           "h = t.header\n"
+                           "rows = [dict(r) for r in t]\n"
+                           "gone = [dict(r) for r in t.deleted]\n"
+                           "out = {'version': h.dbversion, 'mdx': h.mdx_flag, 'driver': h.language_driver,\n"
+                           "       'count': h.numrecords, 'live': rows, 'deleted': len(gone)}\n"
+                           "print(json.dumps(out, default=str))\n");
         const auto output = run(python, {QStringLiteral("-c"), script, m_path});
         QVERIFY(output);
         const QJsonObject result = QJsonDocument::fromJson(*output).object();
@@ -101,7 +101,8 @@ private slots:
                                             m_dir.filePath(QStringLiteral("BOOKS.MDX"))});
         QVERIFY(output);
         // It prints the key bytes as they are stored: Windows-1252.
-        const QStringList lines = CodePage::windows1252().decode(output->constData(), output->size())
+        const QStringList lines = CodePage::windows1252()
+                                      .decode(output->constData(), output->size())
                                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         DbfTable table;
         table.setIndexName(CatalogTable::IndexTag);

@@ -11,8 +11,9 @@
 
 namespace {
 
-const QString refusal = QStringLiteral("This DBase file was not created with Shelfmark Books 97.  It cannot be opened.  "
-                                       "You may, however, import data from this file using the import function.");
+const QString refusal =
+    QStringLiteral("This DBase file was not created with Shelfmark Books 97.  It cannot be opened.  "
+                   "You may, however, import data from this file using the import function.");
 
 QString checkMessage(const QString &path)
 {
@@ -39,22 +40,26 @@ private slots:
         QTest::addColumn<int>("fourth");
         QTest::addColumn<QString>("expected");
         QTest::newRow("default") << 2 << 0 << 0 << 0 << QStringLiteral("Upper(Left(Author,80))");
-        QTest::newRow("author then date") << 2 << 12 << 0 << 0 << QStringLiteral("Upper(Left(Author,40))+DTOS(PurchDate)");
+        QTest::newRow("author then date")
+            << 2 << 12 << 0 << 0 << QStringLiteral("Upper(Left(Author,40))+DTOS(PurchDate)");
         QTest::newRow("money alone") << 7 << 0 << 0 << 0 << QStringLiteral("STR(Cost,12,2)");
         QTest::newRow("whole number") << 24 << 0 << 0 << 0 << QStringLiteral("STR(Pages,12,0)");
         QTest::newRow("none") << 0 << 0 << 0 << 0 << QString();
         QTest::newRow("four text levels")
             << 1 << 2 << 4 << 5
-            << QStringLiteral("Upper(Left(Title,20))+Upper(Left(Author,20))+Upper(Left(Publisher,20))+Upper(Left(Category,20))");
+            << QStringLiteral(
+                   "Upper(Left(Title,20))+Upper(Left(Author,20))+Upper(Left(Publisher,20))+Upper(Left(Category,20))");
         QTest::newRow("three levels") << 1 << 3 << 2 << 0
-                                      << QStringLiteral("Upper(Left(Title,26))+STR(YearPub,12,0)+Upper(Left(Author,26))");
+                                      << QStringLiteral(
+                                             "Upper(Left(Title,26))+STR(YearPub,12,0)+Upper(Left(Author,26))");
         QTest::newRow("a date narrows the text")
             << 18 << 0 << 0 << 19 << QStringLiteral("DTOS(CheckDate)+Upper(Left(CheckName,40))");
         QTest::newRow("gaps are skipped") << 0 << 2 << 0 << 0 << QStringLiteral("Upper(Left(Author,80))");
-        QTest::newRow("same field twice") << 2 << 2 << 0 << 0
-                                          << QStringLiteral("Upper(Left(Author,40))+Upper(Left(Author,40))");
-        QTest::newRow("four mixed") << 2 << 12 << 7 << 1
-                                    << QStringLiteral("Upper(Left(Author,20))+DTOS(PurchDate)+STR(Cost,12,2)+Upper(Left(Title,20))");
+        QTest::newRow("same field twice")
+            << 2 << 2 << 0 << 0 << QStringLiteral("Upper(Left(Author,40))+Upper(Left(Author,40))");
+        QTest::newRow("four mixed")
+            << 2 << 12 << 7 << 1
+            << QStringLiteral("Upper(Left(Author,20))+DTOS(PurchDate)+STR(Cost,12,2)+Upper(Left(Title,20))");
     }
 
     void sortStringFromLevels()
@@ -74,7 +79,7 @@ private slots:
         std::vector<CatalogTable::SortLevels> all;
         for (int row = 1; row <= CatalogFields::Count; ++row)
             all.push_back({row, 0, 0, 0});
-        all.push_back({9, 1, 2, 24});  // three wide text levels and a number
+        all.push_back({9, 1, 2, 24}); // three wide text levels and a number
         all.push_back({9, 1, 7, 29});
         all.push_back({9, 23, 0, 0});
         all.push_back({12, 18, 7, 3});

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
-#include <clocale>
 #include <QtGlobal>
+#include <clocale>
 #include <memory>
 #include <vector>
 
@@ -49,9 +49,9 @@ CommaLocale::CommaLocale(const QTemporaryDir &dir) : m_previous(std::setlocale(L
         return;
     }
     QProcess localedef;
-    localedef.start(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
-                                                  QStringLiteral("UTF-8"), QStringLiteral("-c"),
-                                                  dir.filePath(QStringLiteral("de_DE.UTF-8"))});
+    localedef.start(QStringLiteral("localedef"),
+                    {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"), QStringLiteral("UTF-8"),
+                     QStringLiteral("-c"), dir.filePath(QStringLiteral("de_DE.UTF-8"))});
     if (!localedef.waitForFinished(60000))
         return;
     qputenv("LOCPATH", QFile::encodeName(dir.path()));

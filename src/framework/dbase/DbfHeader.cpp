@@ -70,7 +70,8 @@ DbfHeader DbfHeader::parse(const std::uint8_t *data, std::size_t available, std:
     h.languageDriver = data[DriverOffset];
 
     if (h.headerLength < HeaderSize + DescriptorSize + 1)
-        throw DbfError(QStringLiteral("The header length (%1) is too small for a table with fields.").arg(h.headerLength));
+        throw DbfError(
+            QStringLiteral("The header length (%1) is too small for a table with fields.").arg(h.headerLength));
     if (h.headerLength > fileSize || h.headerLength > available)
         throw DbfError(QStringLiteral("The header length (%1) does not fit the file (%2 bytes).")
                            .arg(h.headerLength)
@@ -139,9 +140,8 @@ DbfHeader DbfHeader::parse(const std::uint8_t *data, std::size_t available, std:
     if (h.fields.empty())
         throw DbfError(QStringLiteral("The table has no fields."));
     if (offset > h.recordLength)
-        throw DbfError(QStringLiteral("The record length (%1) is shorter than its fields (%2).")
-                           .arg(h.recordLength)
-                           .arg(offset));
+        throw DbfError(
+            QStringLiteral("The record length (%1) is shorter than its fields (%2).").arg(h.recordLength).arg(offset));
 
     const std::uint64_t room = (fileSize - h.headerLength) / h.recordLength;
     h.count = std::uint32_t(std::min<std::uint64_t>(room, h.storedCount));
@@ -159,10 +159,10 @@ DbfHeader DbfHeader::forNewTable(std::vector<FieldDef> fields)
         if (!validName(f.name))
             throw DbfError(QStringLiteral("\"%1\" is not a valid field name.").arg(f.name));
         f.name = f.name.toUpper();
-        const bool sizeOk = (f.type == 'C' && f.width >= 1 && f.width <= 254)
-                            || ((f.type == 'N' || f.type == 'F') && f.width >= 1 && f.width <= 20
-                                && (f.decimals == 0 || f.decimals <= f.width - 2))
-                            || (f.type == 'D' && f.width == 8) || (f.type == 'L' && f.width == 1);
+        const bool sizeOk = (f.type == 'C' && f.width >= 1 && f.width <= 254) ||
+                            ((f.type == 'N' || f.type == 'F') && f.width >= 1 && f.width <= 20 &&
+                             (f.decimals == 0 || f.decimals <= f.width - 2)) ||
+                            (f.type == 'D' && f.width == 8) || (f.type == 'L' && f.width == 1);
         if (!sizeOk)
             throw DbfError(QStringLiteral("Field %1 has an invalid type or size.").arg(f.name));
         f.offset = offset;

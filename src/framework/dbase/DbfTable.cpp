@@ -192,7 +192,8 @@ void DbfTable::open(const QString &path, Access access)
         error = PosixFile::tryOpen(path, O_RDONLY, m_file);
     }
     if (error)
-        throw DbfError(QStringLiteral("Cannot open the table \"%1\": %2.").arg(path, QString::fromLocal8Bit(std::strerror(error))));
+        throw DbfError(QStringLiteral("Cannot open the table \"%1\": %2.")
+                           .arg(path, QString::fromLocal8Bit(std::strerror(error))));
     const auto lock = access == Access::Exclusive ? PosixFile::Lock::Exclusive : PosixFile::Lock::Shared;
     if (!m_file.tryLock(lock, OpenSlot)) {
         m_file.close();
@@ -439,8 +440,8 @@ void DbfTable::activateIndex()
     }
     const LargeVector<std::uint8_t> visible = scan(&*m_key, &m_keys);
     QString reason;
-    if (tag->keyType != 'C' || tag->descending || tag->unique || !tag->forExpression.isEmpty()
-        || tag->keyLength != m_key->keyLength()) {
+    if (tag->keyType != 'C' || tag->descending || tag->unique || !tag->forExpression.isEmpty() ||
+        tag->keyLength != m_key->keyLength()) {
         reason = QStringLiteral("the layout of tag %1 does not fit its expression").arg(tag->name);
     } else {
         try {
@@ -726,7 +727,8 @@ void DbfTable::pack()
     // Keep exclusive use of the new file.
     PosixFile fresh(m_path, O_RDWR);
     if (!fresh.tryLock(PosixFile::Lock::Exclusive, OpenSlot))
-        throw DbfError(QStringLiteral("The table \"%1\" was opened by another program while it was packed.").arg(m_path));
+        throw DbfError(
+            QStringLiteral("The table \"%1\" was opened by another program while it was packed.").arg(m_path));
     m_mapping = FileMapping();
     m_file = std::move(fresh);
     const std::uint64_t size = m_file.size();
@@ -856,7 +858,8 @@ void DbfTable::refresh()
     const int row = m_row;
     std::uint8_t head[DbfHeader::HeaderSize];
     m_file.readAt(0, head, sizeof head);
-    if (readLittleEndian16(head + 8) != m_header.headerLength || readLittleEndian16(head + 10) != m_header.recordLength) {
+    if (readLittleEndian16(head + 8) != m_header.headerLength ||
+        readLittleEndian16(head + 10) != m_header.recordLength) {
         // Another program rebuilt the table: read it anew.
         const QString path = m_path;
         const Access access = m_access;
@@ -864,7 +867,8 @@ void DbfTable::refresh()
         return;
     }
     const std::uint64_t size = m_file.size();
-    const std::uint64_t room = size >= m_header.headerLength ? (size - m_header.headerLength) / m_header.recordLength : 0;
+    const std::uint64_t room =
+        size >= m_header.headerLength ? (size - m_header.headerLength) / m_header.recordLength : 0;
     m_header.storedCount = readLittleEndian32(head + DbfHeader::CountOffset);
     m_header.flags = head[DbfHeader::FlagsOffset];
     const std::uint32_t count = std::uint32_t(std::min<std::uint64_t>(room, m_header.storedCount));
@@ -1197,8 +1201,9 @@ void DbfTable::setText(int field, QStringView value)
             }
             const std::uint8_t byte = Cp1252::fromUnicode(ch);
             if (byte == 0)
-                throw DbfError(QStringLiteral("The %1 field contains the character \"%2\", which the table cannot store.")
-                                   .arg(f.name, QString::fromUcs4(&ch, 1)));
+                throw DbfError(
+                    QStringLiteral("The %1 field contains the character \"%2\", which the table cannot store.")
+                        .arg(f.name, QString::fromUcs4(&ch, 1)));
             dst[n++] = char(byte);
         }
         std::memset(dst + n, ' ', std::size_t(f.width - n));
@@ -1228,7 +1233,8 @@ void DbfTable::setText(int field, QStringView value)
         }
         const QDate date = QDate::fromString(trimmed, QStringLiteral("yyyyMMdd"));
         if (!date.isValid())
-            throw DbfError(QStringLiteral("\"%1\" is not a date in the form YYYYMMDD (field %2).").arg(trimmed, f.name));
+            throw DbfError(
+                QStringLiteral("\"%1\" is not a date in the form YYYYMMDD (field %2).").arg(trimmed, f.name));
         setDate(field, date);
         return;
     }

@@ -29,8 +29,8 @@ public:
     // text; other fields as stored, without surrounding blanks.
     QString text(int field) const;
     std::optional<double> number(int field) const; // N and F fields; nothing when blank or unreadable
-    QDate date(int field) const;                    // D fields; null when blank or invalid
-    std::optional<bool> logical(int field) const;   // L fields; nothing when not set
+    QDate date(int field) const;                   // D fields; null when blank or invalid
+    std::optional<bool> logical(int field) const;  // L fields; nothing when not set
     bool isBlank(int field) const;
 
 private:
@@ -95,7 +95,7 @@ public:
     const QString &indexName() const { return m_indexName; }
     QString indexExpression() const; // of the active tag; empty without one
     QString mdxPath() const;
-    QStringList indexTags() const;                 // tags of the .MDX; empty when there is none or it is unreadable
+    QStringList indexTags() const;                   // tags of the .MDX; empty when there is none or it is unreadable
     QString tagExpression(const QString &tag) const; // empty when absent
     // Builds a tag from the records and writes the .MDX (which then holds only
     // this tag). With `select` the tag becomes the index in use.
@@ -129,10 +129,10 @@ public:
     void prior();
     bool bof() const { return m_bof; }
     bool eof() const { return m_eof; }
-    int row() const { return m_row; }           // position among the visible records, -1 when none
+    int row() const { return m_row; } // position among the visible records, -1 when none
     void setRow(int row);
-    std::uint32_t recNo() const;                // physical record number (1-based); 0 when none or inserting
-    bool goToRecord(std::uint32_t recno);       // false when the record is not visible
+    std::uint32_t recNo() const;          // physical record number (1-based); 0 when none or inserting
+    bool goToRecord(std::uint32_t recno); // false when the record is not visible
     std::uint32_t recordAtRow(int row) const { return m_rows[std::size_t(row)]; }
     DbfRecord recordAt(int row) const { return DbfRecord(*this, recordData(m_rows[std::size_t(row)])); }
     DbfRecord physicalRecord(std::uint32_t recno) const { return DbfRecord(*this, recordData(recno)); }

@@ -152,8 +152,8 @@ private:
     {
         skipBlanks();
         const qsizetype start = m_pos;
-        while (m_pos < m_text.size() && m_text[m_pos].unicode() < 0x80
-               && (m_text[m_pos].isLetterOrNumber() || m_text[m_pos] == QLatin1Char('_')))
+        while (m_pos < m_text.size() && m_text[m_pos].unicode() < 0x80 &&
+               (m_text[m_pos].isLetterOrNumber() || m_text[m_pos] == QLatin1Char('_')))
             ++m_pos;
         if (start == m_pos)
             fail(QStringLiteral("a name expected at position %1").arg(start + 1));
@@ -297,8 +297,8 @@ KeyExpression::KeyExpression(const QString &text, const std::vector<FieldDef> &f
     Parser parser(text, fields);
     m_root = parser.parse();
     if (m_root->result != Result::Character)
-        throw DbfError(QStringLiteral("The index expression \"%1\" cannot be used: only character keys are supported.")
-                           .arg(text));
+        throw DbfError(
+            QStringLiteral("The index expression \"%1\" cannot be used: only character keys are supported.").arg(text));
     if (m_root->resultLength < 1 || m_root->resultLength > MaxKeyLength)
         throw DbfError(QStringLiteral("The index expression \"%1\" cannot be used: its key of %2 bytes is not 1 to 100 "
                                       "bytes long.")

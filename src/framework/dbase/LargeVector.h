@@ -12,26 +12,17 @@
 void *largeAllocate(std::size_t bytes);
 void largeFree(void *block, std::size_t bytes) noexcept;
 
-template <typename T>
-struct LargeAllocator
+template <typename T> struct LargeAllocator
 {
     using value_type = T;
 
     LargeAllocator() = default;
-    template <typename U>
-    LargeAllocator(const LargeAllocator<U> &) noexcept
-    {
-    }
+    template <typename U> LargeAllocator(const LargeAllocator<U> &) noexcept {}
 
     T *allocate(std::size_t n) { return static_cast<T *>(largeAllocate(n * sizeof(T))); }
     void deallocate(T *block, std::size_t n) noexcept { largeFree(block, n * sizeof(T)); }
 
-    template <typename U>
-    bool operator==(const LargeAllocator<U> &) const noexcept
-    {
-        return true;
-    }
+    template <typename U> bool operator==(const LargeAllocator<U> &) const noexcept { return true; }
 };
 
-template <typename T>
-using LargeVector = std::vector<T, LargeAllocator<T>>;
+template <typename T> using LargeVector = std::vector<T, LargeAllocator<T>>;

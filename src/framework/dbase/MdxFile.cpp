@@ -80,15 +80,14 @@ MdxReader::MdxReader(const std::uint8_t *data, std::size_t size) : m_data(data),
         if (h[245] != 0)
             tag.forExpression = cString(h + 762, 220);
 
-        const bool keyOk = (tag.keyType == 'C' && tag.keyLength >= 1 && tag.keyLength <= 100)
-                           || (tag.keyType == 'N' && tag.keyLength == 12) || (tag.keyType == 'D' && tag.keyLength == 8);
+        const bool keyOk = (tag.keyType == 'C' && tag.keyLength >= 1 && tag.keyLength <= 100) ||
+                           (tag.keyType == 'N' && tag.keyLength == 12) || (tag.keyType == 'D' && tag.keyLength == 8);
         if (!keyOk)
             throw DbfError(QStringLiteral("Index tag %1 has an invalid key (type %2, length %3).")
                                .arg(tag.name)
                                .arg(QChar::fromLatin1(tag.keyType))
                                .arg(tag.keyLength));
-        if (tag.itemLength < tag.keyLength + 4 || tag.maxKeys < 2
-            || 12 + tag.maxKeys * tag.itemLength > m_blockBytes)
+        if (tag.itemLength < tag.keyLength + 4 || tag.maxKeys < 2 || 12 + tag.maxKeys * tag.itemLength > m_blockBytes)
             throw DbfError(QStringLiteral("Index tag %1 has an invalid node layout.").arg(tag.name));
         const std::uint64_t rootOffset = std::uint64_t(tag.rootPage) * PageBytes;
         if (tag.rootPage < 4 || rootOffset + std::uint64_t(m_blockBytes) > size)
@@ -124,7 +123,8 @@ void MdxReader::walk(const MdxTag &tag,
         stack.pop_back();
         const std::uint64_t offset = std::uint64_t(frame.page) * PageBytes;
         if (frame.page < 4 || offset + std::uint64_t(m_blockBytes) > m_size)
-            throw DbfError(QStringLiteral("Index tag %1 points outside the file (page %2).").arg(tag.name).arg(frame.page));
+            throw DbfError(
+                QStringLiteral("Index tag %1 points outside the file (page %2).").arg(tag.name).arg(frame.page));
         if (seen[frame.page])
             throw DbfError(QStringLiteral("The tree of index tag %1 contains a loop (page %2 is reached twice).")
                                .arg(tag.name)
@@ -194,8 +194,8 @@ private:
 
 } // namespace
 
-void MdxWriter::write(const QString &path, const QString &tableName, const QString &tagName,
-                      const QString &expression, int keyLength, std::size_t count, const KeySource &keyAt)
+void MdxWriter::write(const QString &path, const QString &tableName, const QString &tagName, const QString &expression,
+                      int keyLength, std::size_t count, const KeySource &keyAt)
 {
     const int itemLength = (keyLength + 4 + 3) / 4 * 4;
     const int maxKeys = (BlockBytes - 12) / itemLength;

@@ -75,6 +75,6 @@ public:
     // returns its record number.
     using KeySource = std::function<std::uint32_t(std::size_t index, std::uint8_t *out)>;
 
-    static void write(const QString &path, const QString &tableName, const QString &tagName,
-                      const QString &expression, int keyLength, std::size_t count, const KeySource &keyAt);
+    static void write(const QString &path, const QString &tableName, const QString &tagName, const QString &expression,
+                      int keyLength, std::size_t count, const KeySource &keyAt);
 };

@@ -33,8 +33,8 @@ public:
     // Open-file-description locks on one byte far beyond any data, so that they
     // never block reads or the record locks of other dBASE tools.
     enum class Lock { Shared, Exclusive };
-    bool tryLock(Lock kind, std::uint64_t slot = 0);     // without waiting
-    void waitLock(Lock kind, std::uint64_t slot);        // waits for the lock
+    bool tryLock(Lock kind, std::uint64_t slot = 0); // without waiting
+    void waitLock(Lock kind, std::uint64_t slot);    // waits for the lock
     void unlock(std::uint64_t slot = 0);
     bool lockedByOthers(Lock kind, std::uint64_t slot = 0) const;
 

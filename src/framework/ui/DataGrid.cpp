@@ -103,9 +103,8 @@ QVariant DataGridModel::data(const QModelIndex &index, int role) const
     case Qt::CheckStateRole:
         if (column.kind != GridColumn::Kind::CheckBox)
             return {};
-        return displayText(index.row(), column).compare(QLatin1String("Yes"), Qt::CaseInsensitive) == 0
-                   ? Qt::Checked
-                   : Qt::Unchecked;
+        return displayText(index.row(), column).compare(QLatin1String("Yes"), Qt::CaseInsensitive) == 0 ? Qt::Checked
+                                                                                                        : Qt::Unchecked;
     case Qt::TextAlignmentRole:
         if (column.kind == GridColumn::Kind::Whole || column.kind == GridColumn::Kind::Decimal)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -252,8 +251,8 @@ void DataGrid::applyOptions(const Options &options)
     if (options.inPlaceEditing) {
         setSelectionBehavior(QAbstractItemView::SelectItems);
         setSelectionMode(QAbstractItemView::SingleSelection);
-        setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed
-                        | QAbstractItemView::SelectedClicked);
+        setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed |
+                        QAbstractItemView::SelectedClicked);
     } else {
         setSelectionBehavior(QAbstractItemView::SelectRows);
         setSelectionMode(QAbstractItemView::SingleSelection);

@@ -13,11 +13,11 @@ struct ButtonLook
 };
 
 constexpr ButtonLook looks[DataNavigator::ButtonCount] = {
-    {"First", ":/icons/nav-first.png", "First record"},  {"Prior", ":/icons/nav-prior.png", "Prior record"},
-    {"Next", ":/icons/nav-next.png", "Next record"},     {"Last", ":/icons/nav-last.png", "Last record"},
+    {"First", ":/icons/nav-first.png", "First record"},    {"Prior", ":/icons/nav-prior.png", "Prior record"},
+    {"Next", ":/icons/nav-next.png", "Next record"},       {"Last", ":/icons/nav-last.png", "Last record"},
     {"Insert", ":/icons/nav-insert.png", "Insert record"}, {"Delete", ":/icons/nav-delete.png", "Delete record"},
-    {"Edit", ":/icons/nav-edit.png", "Edit record"},     {"Post", ":/icons/nav-post.png", "Post edit"},
-    {"Cancel", ":/icons/nav-cancel.png", "Cancel edit"}, {"Refresh", ":/icons/nav-refresh.png", "Refresh data"},
+    {"Edit", ":/icons/nav-edit.png", "Edit record"},       {"Post", ":/icons/nav-post.png", "Post edit"},
+    {"Cancel", ":/icons/nav-cancel.png", "Cancel edit"},   {"Refresh", ":/icons/nav-refresh.png", "Refresh data"},
 };
 
 } // namespace

@@ -18,9 +18,9 @@ public:
     {
         QString caption;
         QString directory;
-        QString filter;          // "Database Files (*.DBF)": patterns match without regard to case
-        QString defaultSuffix;   // added when the name typed has none
-        bool mustExist = true;   // open dialogs
+        QString filter;               // "Database Files (*.DBF)": patterns match without regard to case
+        QString defaultSuffix;        // added when the name typed has none
+        bool mustExist = true;        // open dialogs
         bool confirmOverwrite = true; // save dialogs
     };
 
