@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <benchmark/benchmark.h>
@@ -79,8 +80,7 @@ void BM_OpenWithDefaultIndex(benchmark::State &state)
         {
             DbfTable table;
             state.ResumeTiming();
-            table.open(path);
-            table.addIndex(CatalogTable::IndexTag, DefaultIndex, true);
+            table.open(path, DbfTable::Access::Shared, {CatalogTable::IndexTag, DefaultIndex});
             benchmark::DoNotOptimize(table.recordCount());
             state.PauseTiming();
         }
@@ -103,15 +103,21 @@ void BM_AuthorPass(benchmark::State &state)
 {
     const QString path = catalog(int(state.range(0)));
     DbfTable table;
-    table.open(path);
-    table.addIndex(CatalogTable::IndexTag, DefaultIndex, true);
+    table.open(path, DbfTable::Access::Shared, {CatalogTable::IndexTag, DefaultIndex});
     const int author = table.field(u"Author");
-    for (auto _ : state) {
+    // The first pass after opening also maps the file's pages, once; it is
+    // reported on its own and the timed passes are the ones after it.
+    auto pass = [&] {
         qsizetype characters = 0;
-        for (int row = 0, rows = table.recordCount(); row < rows; ++row)
-            characters += table.recordAt(row).text(author).size();
+        table.forEachRow([&](int, const DbfRecord &record) { characters += record.text(author).size(); });
         benchmark::DoNotOptimize(characters);
-    }
+    };
+    QElapsedTimer first;
+    first.start();
+    pass();
+    state.counters["first_pass_ms"] = double(first.nsecsElapsed()) / 1e6;
+    for (auto _ : state)
+        pass();
 }
 
 void BM_AppendBooks(benchmark::State &state)
@@ -207,8 +213,7 @@ int memoryMode(int books)
     removeIndex(path);
     const long anonymousBefore = statusKilobytes("RssAnon:");
     DbfTable table;
-    table.open(path);
-    table.addIndex(CatalogTable::IndexTag, DefaultIndex, true);
+    table.open(path, DbfTable::Access::Shared, {CatalogTable::IndexTag, DefaultIndex});
     // Peak resident memory minus the table's own mapped pages, and what stays.
     const long peak = statusKilobytes("VmHWM:");
     const long file = statusKilobytes("RssFile:");

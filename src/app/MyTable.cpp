@@ -16,8 +16,18 @@ void MyTable::announce(bool wholesale)
 
 void MyTable::open(const QString &path, DbfTable::Access access)
 {
+    opened([&] { m_table.open(path, access); });
+}
+
+void MyTable::open(const QString &path, DbfTable::Access access, const DbfTable::IndexSpec &index)
+{
+    opened([&] { m_table.open(path, access, index); });
+}
+
+void MyTable::opened(const std::function<void()> &open)
+{
     try {
-        m_table.open(path, access);
+        open();
     } catch (...) {
         announce(true);
         throw;

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <array>
+#include <functional>
 
 // The main window's table component over the open catalog table: the engine's
 // table with the 36 book fields reached by their row numbers (1-36, the order
@@ -18,6 +19,7 @@ public:
 
     // The table to open and how; the index name survives close and open.
     void open(const QString &path, DbfTable::Access access = DbfTable::Access::Shared);
+    void open(const QString &path, DbfTable::Access access, const DbfTable::IndexSpec &index);
     void close();
     bool isOpen() const { return m_table.isOpen(); }
     const QString &path() const { return m_table.path(); }
@@ -76,6 +78,7 @@ signals:
 
 private:
     void announce(bool wholesale);
+    void opened(const std::function<void()> &open);
 
     DbfTable m_table;
     std::array<int, 36> m_fields{};

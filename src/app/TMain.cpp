@@ -942,40 +942,13 @@ void TMain::openAtStartup(const QString &path)
 
 void TMain::openWithIndex(bool rebuild)
 {
-    // The existing "NewIndex" is used when it carries the sort string (the
-    // engine rebuilds it when its keys do not match the records); otherwise,
-    // or when asked to, the tag is built anew from the sort string.
+    // The existing "NewIndex" serves when it carries the sort string (and its
+    // keys match the records); otherwise, or when asked to, it is built anew.
     const QString &path = m_settings.lastDatabase;
-    const bool haveIndex = QFileInfo::exists(m_mdxPath);
-    if (!haveIndex)
+    if (!QFileInfo::exists(m_mdxPath))
         RemoveMDXByte(path);
-    DbfTable probe;
-    const bool usable = haveIndex && !m_sortString.isEmpty() && !rebuild &&
-                        QString(m_sortString)
-                                .remove(QLatin1Char(' '))
-                                .compare(
-                                    [&] {
-                                        try {
-                                            probe.open(path, DbfTable::Access::ReadOnly);
-                                            return probe.tagExpression(CatalogTable::IndexTag).remove(QLatin1Char(' '));
-                                        } catch (const Error &) {
-                                            return QString();
-                                        }
-                                    }(),
-                                    Qt::CaseInsensitive) == 0;
-    probe.close();
-    m_table->setIndexName(usable ? CatalogTable::IndexTag : QString());
-    try {
-        m_table->open(path);
-    } catch (const Error &e) {
-        // A damaged index is built again; anything else is reported.
-        if (!usable)
-            throw;
-        m_table->setIndexName(QString());
-        m_table->open(path);
-    }
-    if (!usable && !m_sortString.isEmpty() && !m_table->isReadOnly())
-        m_table->addIndex(CatalogTable::IndexTag, m_sortString, true);
+    const QString tag = m_sortString.isEmpty() ? QString() : CatalogTable::IndexTag;
+    m_table->open(path, DbfTable::Access::Shared, {tag, m_sortString, rebuild});
 }
 
 void TMain::switchDatabase(const QString &path, SwitchKind kind)

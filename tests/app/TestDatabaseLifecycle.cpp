@@ -289,6 +289,43 @@ private slots:
         QCOMPARE(ini.value(QStringLiteral("Field Names"), QStringLiteral("Author")), QStringLiteral("Writer"));
     }
 
+    void invalidLastDatabaseAsksForAnother()
+    {
+        MainWindowFixture f;
+        QTemporaryDir foreignDir;
+        const QString foreign = TestSupport::copyData(QStringLiteral("dbase/libreoffice-export.dbf"), foreignDir,
+                                                      QStringLiteral("OLD.DBF"));
+        const QString good = f.makeCatalog(QStringLiteral("GOOD.DBF"), {QStringLiteral("Austen")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(foreign) + "\r\n");
+        DialogService::queueResult(f.path(QStringLiteral("NOTES.TXT"))); // refused: wrong type
+        DialogService::queueResult(good);
+        TMain &main = f.start();
+        QCOMPARE(main.currentDatabase(), good);
+        QCOMPARE(f.countText(), QStringLiteral("1"));
+        QCOMPARE(MessageService::shown().size(), 3);
+        QVERIFY(MessageService::shown()[0].text.startsWith(QLatin1String("This DBase file was not created")));
+        QCOMPARE(MessageService::shown()[1].text,
+                 QStringLiteral("The last database used as recorded in the INI file is not a valid Shelfmark Books 97 "
+                                "file.  You will need to choose a new file."));
+        QCOMPARE(MessageService::shown()[2].text, invalidType);
+        QVERIFY(recentCaptions(f).isEmpty()); // nothing was left
+    }
+
+    void databaseHeldExclusivelyElsewhere()
+    {
+        MainWindowFixture f;
+        const QString held = f.makeCatalog(QStringLiteral("HELD.DBF"), {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        DbfTable other;
+        other.open(held, DbfTable::Access::Exclusive);
+        DialogService::queueResult(held);
+        main.MenuOpenClick();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QVERIFY(MessageService::shown().constFirst().text.contains(QLatin1String("in use by another program")));
+        QVERIFY(main.currentDatabase().endsWith(QLatin1String("MASTER.DBF")));
+        QVERIFY(main.table()->isOpen());
+    }
+
     void readOnlyDatabaseOpensForViewing()
     {
         MainWindowFixture f;

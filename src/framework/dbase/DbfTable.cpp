@@ -182,6 +182,44 @@ bool DbfTable::inUse(const QString &path)
 
 void DbfTable::open(const QString &path, Access access)
 {
+    openFile(path, access, [this] {
+        if (!m_indexName.isEmpty())
+            activateIndex();
+        else
+            rebuildRows();
+    });
+}
+
+void DbfTable::open(const QString &path, Access access, const IndexSpec &index)
+{
+    openFile(path, access, [&] {
+        m_indexName = index.tag;
+        if (index.tag.isEmpty()) {
+            rebuildRows();
+            return;
+        }
+        // The stored tag serves when it carries the expression asked for.
+        const auto bare = [](QString text) { return text.remove(QLatin1Char(' ')); };
+        if (!index.rebuild && bare(tagExpression(index.tag)).compare(bare(index.expression), Qt::CaseInsensitive) == 0) {
+            try {
+                activateIndex();
+                return;
+            } catch (const DbfError &) {
+                // An index that cannot be read is built anew below.
+            }
+        }
+        dropIndex();
+        m_key.emplace(index.expression, m_header.fields, m_codePage);
+        const LargeVector<std::uint8_t> visible = scan(&*m_key, &m_keys);
+        m_order = sortedOrder(m_key->keyLength(), m_keys);
+        if (!m_readOnly)
+            writeIndex(m_indexName, *m_key, m_keys, m_order);
+        buildRows(visible);
+    });
+}
+
+void DbfTable::openFile(const QString &path, Access access, const std::function<void()> &arrange)
+{
     close();
     m_path = path;
     m_access = access;
@@ -210,10 +248,7 @@ void DbfTable::open(const QString &path, Access access)
         if (m_header.hasMemo())
             openMemo();
         m_state = State::Browse;
-        if (!m_indexName.isEmpty())
-            activateIndex();
-        else
-            rebuildRows();
+        arrange();
         first();
     } catch (...) {
         close();

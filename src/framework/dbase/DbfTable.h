@@ -70,6 +70,18 @@ public:
     static bool inUse(const QString &path);
 
     void open(const QString &path, Access access = Access::Shared);
+
+    // Opens the table ordered by `tag`: the stored tag when it carries
+    // `expression` (and its keys match the records), otherwise, or with
+    // `rebuild`, the tag built from the records and written, in one pass over
+    // the file. A table that may not be written keeps the order in memory only.
+    struct IndexSpec
+    {
+        QString tag;
+        QString expression;
+        bool rebuild = false;
+    };
+    void open(const QString &path, Access access, const IndexSpec &index);
     void close();
     bool isOpen() const { return m_state != State::Inactive; }
     const QString &path() const { return m_path; }
@@ -136,6 +148,24 @@ public:
     std::uint32_t recordAtRow(int row) const { return m_rows[std::size_t(row)]; }
     DbfRecord recordAt(int row) const { return DbfRecord(*this, recordData(m_rows[std::size_t(row)])); }
     DbfRecord physicalRecord(std::uint32_t recno) const { return DbfRecord(*this, recordData(recno)); }
+
+    // Visits the visible records in cursor order, fetching records a few rows
+    // ahead early: in index order they lie anywhere in the file, and waiting
+    // for each one in turn costs more than reading it.
+    template <typename Visit>
+    void forEachRow(Visit &&visit) const
+    {
+        constexpr int ahead = 16;
+        const int rows = recordCount();
+        for (int row = 0; row < rows; ++row) {
+            if (row + ahead < rows) {
+                const char *next = recordData(m_rows[std::size_t(row + ahead)]);
+                for (int line = 0; line < 4 && line * 64 < m_header.recordLength; ++line)
+                    __builtin_prefetch(next + line * 64);
+            }
+            visit(row, recordAt(row));
+        }
+    }
     DbfRecord current() const;
 
     // Editing.
@@ -181,6 +211,7 @@ private:
     char *bufferField(int field);
     QString memoText(const char *stored) const;
 
+    void openFile(const QString &path, Access access, const std::function<void()> &arrange);
     void mapFile(std::uint64_t needed);
     void openMemo();
     void activateIndex();

@@ -1,15 +1,23 @@
 #include "WindowStyle.h"
 
+#include "MessageService.h"
+#include "WinColor.h"
+
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QWidget>
+#include <cmath>
 
 namespace WindowStyle {
 
@@ -46,6 +54,15 @@ const QFont *fontFor(QWidget *widget, const Fonts &fonts)
     return nullptr;
 }
 
+void setColors(QWidget *widget, QPalette::ColorRole background, int backgroundColor, QPalette::ColorRole text,
+               int textColor)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(background, WinColor::toQColor(backgroundColor));
+    palette.setColor(text, WinColor::toQColor(textColor));
+    widget->setPalette(palette);
+}
+
 } // namespace
 
 void applyFonts(QWidget *window, const Fonts &fonts)
@@ -55,6 +72,102 @@ void applyFonts(QWidget *window, const Fonts &fonts)
         if (const QFont *font = fontFor(child, fonts))
             takeNameAndStyle(child, *font);
     }
+}
+
+void markHeading(QWidget *label)
+{
+    label->setProperty("heading", true);
+}
+
+void applyColors(QWidget *window, const Colors &c)
+{
+    window->setAutoFillBackground(true);
+    setColors(window, QPalette::Window, c[0], QPalette::WindowText, c[2]);
+    const QList<QWidget *> children = window->findChildren<QWidget *>();
+    for (QWidget *child : children) {
+        if (qobject_cast<QLabel *>(child)) {
+            const bool heading = child->property("heading").toBool();
+            setColors(child, QPalette::Window, c[0], QPalette::WindowText, heading ? c[1] : c[2]);
+        } else if (qobject_cast<QComboBox *>(child)) {
+            setColors(child, QPalette::Base, c[5], QPalette::Text, c[6]);
+        } else if (qobject_cast<QLineEdit *>(child) && !qobject_cast<QComboBox *>(child->parentWidget())) {
+            setColors(child, QPalette::Base, c[3], QPalette::Text, c[4]);
+        } else if (qobject_cast<QAbstractItemView *>(child)) {
+            setColors(child, QPalette::Base, c[7], QPalette::Text, c[8]);
+        } else if (qobject_cast<QRadioButton *>(child)) {
+            child->setAutoFillBackground(true);
+            setColors(child, QPalette::Window, c[9], QPalette::WindowText, c[10]);
+        } else if (qobject_cast<QCheckBox *>(child)) {
+            child->setAutoFillBackground(true);
+            setColors(child, QPalette::Window, c[11], QPalette::WindowText, c[12]);
+        } else if (qobject_cast<QGroupBox *>(child)) {
+            setColors(child, QPalette::Window, c[0], QPalette::WindowText, c[1]);
+        }
+    }
+}
+
+void scale(QWidget *window, double factor)
+{
+    const double f = std::round(factor * 100) / 100;
+    if (f == 1.0)
+        return;
+    const QList<QWidget *> children = window->findChildren<QWidget *>();
+    for (QWidget *child : children) {
+        QFont font = child->font();
+        if (font.pointSizeF() > 0) {
+            font.setPointSizeF(font.pointSizeF() * f);
+            child->setFont(font);
+        }
+    }
+    QFont font = window->font();
+    if (font.pointSizeF() > 0) {
+        font.setPointSizeF(font.pointSizeF() * f);
+        window->setFont(font);
+    }
+    window->resize(int(window->width() * f), int(window->height() * f));
+}
+
+void centre(QWidget *window, bool moveUp)
+{
+    const QScreen *screen = window->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->geometry();
+    int left = (available.width() - window->width()) / 2;
+    int top = (available.height() - window->height()) / 2;
+    if (moveUp && top > 10)
+        top -= 10;
+    window->move(available.x() + left, available.y() + top);
+}
+
+void SavedDimensions::record(QWidget *window)
+{
+    m_size = window->size();
+    m_windowFontSize = window->font().pointSizeF();
+    m_fontSizes.clear();
+    const QList<QWidget *> children = window->findChildren<QWidget *>();
+    if (children.size() > MaxComponents)
+        MessageService::error(window, QStringLiteral("Too many compenents to save dimensions."));
+    for (qsizetype i = 0; i < children.size() && i < MaxComponents; ++i)
+        m_fontSizes.emplace_back(children[i], children[i]->font().pointSizeF());
+}
+
+void SavedDimensions::restore(QWidget *window) const
+{
+    for (const auto &[widget, size] : m_fontSizes) {
+        if (!widget || size <= 0)
+            continue;
+        QFont font = widget->font();
+        font.setPointSizeF(size);
+        widget->setFont(font);
+    }
+    if (m_windowFontSize > 0) {
+        QFont font = window->font();
+        font.setPointSizeF(m_windowFontSize);
+        window->setFont(font);
+    }
+    if (m_size.isValid())
+        window->resize(m_size);
 }
 
 } // namespace WindowStyle

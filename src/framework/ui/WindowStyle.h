@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QFont>
+#include <QPointer>
+#include <QSize>
+#include <array>
+#include <vector>
 
 class QWidget;
 
-// How dialogs take the user's fonts: each control takes the name and style (not
-// the size) of the font that belongs to its kind: labels, list boxes, check
-// boxes, radio buttons and group boxes the label font; edits, masked edits,
-// string grids and combo boxes the edit font; buttons the button font.
+// How dialogs take the user's display choices when they are shown: fonts by
+// kind of control, the window scale factor, centring, and the window group's
+// colour set.
 namespace WindowStyle {
 
 struct Fonts
@@ -17,6 +20,49 @@ struct Fonts
     QFont button;
 };
 
+// The 13 colours of a window group, Windows colour values (0x00BBGGRR), by slot:
+// 0 background, 1 major titles, 2 minor titles, 3/4 edit background/text,
+// 5/6 combo box, 7/8 list box, 9/10 radio button, 11/12 check box.
+using Colors = std::array<int, 13>;
+
+// Each control takes the name and style (not the size) of the font of its kind:
+// labels, list boxes, check boxes, radio buttons and group boxes the label
+// font; edits, masked edits, string grids and combo boxes the edit font;
+// buttons the button font.
 void applyFonts(QWidget *window, const Fonts &fonts);
+
+// Window background slot 0; every label background 0 and text 1 when it is a
+// heading (a label whose "heading" property is true), 2 otherwise; edits 3/4,
+// combo boxes 5/6, list boxes and list-like grids 7/8, radio buttons 9/10,
+// check boxes 11/12. Buttons keep the system colours.
+void applyColors(QWidget *window, const Colors &colors);
+// Marks a label as a heading (slot 1).
+void markHeading(QWidget *label);
+
+// Multiplies the window's size and every font size in it by `factor` (rounded
+// to a hundredth). Layouts place the controls, so their positions follow.
+void scale(QWidget *window, double factor);
+
+// Centres the window on its screen; with `moveUp` it then goes 10 pixels up
+// when its top is below 10.
+void centre(QWidget *window, bool moveUp = false);
+
+// For the windows that are created once and shown many times: the design size
+// and font sizes recorded at creation, put back before each scaling so that
+// scaling never accumulates.
+// At most 121 controls are recorded; a window with more says so once.
+class SavedDimensions
+{
+public:
+    static constexpr int MaxComponents = 121;
+
+    void record(QWidget *window);
+    void restore(QWidget *window) const;
+
+private:
+    std::vector<std::pair<QPointer<QWidget>, qreal>> m_fontSizes;
+    qreal m_windowFontSize = 0;
+    QSize m_size;
+};
 
 } // namespace WindowStyle

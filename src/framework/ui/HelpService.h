@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Opens the program's user guide: at its contents, or at the topic a window's
+// keyword names ("Viewer Configuration Names", ...).
+namespace HelpService {
+
+void showContents(QWidget *parent);
+void showTopic(QWidget *parent, const QString &keyword);
+
+// The anchor in the guide for a keyword: lower case, runs of other characters
+// than letters and digits turned into single dashes.
+QString anchorFor(const QString &keyword);
+
+} // namespace HelpService
