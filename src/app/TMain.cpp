@@ -3,6 +3,7 @@
 #include "AppPaths.h"
 #include "DateFormat.h"
 #include "MyTable.h"
+#include "NumberFormat.h"
 #include "TAboutBox.h"
 #include "framework/Error.h"
 #include "framework/FileNames.h"
@@ -24,7 +25,10 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QIcon>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMap>
+#include <QScreen>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QToolButton>
@@ -223,10 +227,16 @@ QPushButton *TMain::addLetteredButton(const QString &objectName, const QString &
 QAction *TMain::addCommand(QMenu *menu, const QString &objectName, const QString &caption, const QKeySequence &shortcut,
                            void (TMain::*slot)())
 {
+    return addCommand(menu, objectName, caption, shortcut, [this, slot] { (this->*slot)(); });
+}
+
+QAction *TMain::addCommand(QMenu *menu, const QString &objectName, const QString &caption, const QKeySequence &shortcut,
+                           const std::function<void()> &run)
+{
     QAction *action = menu->addAction(caption);
     action->setObjectName(objectName);
     action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, slot);
+    connect(action, &QAction::triggered, this, run);
     return action;
 }
 
@@ -302,8 +312,10 @@ void TMain::createMenus()
                                {"N1024x768", "1024 x 768"},
                                {"N1280x1024", "1280 x 1024"}};
     for (int i = 0; i < 4; ++i) {
+        static constexpr int widths[4] = {640, 800, 1024, 1280};
         QAction *a = addCommand(screenSize, QString::fromLatin1(sizes[i][0]), QString::fromLatin1(sizes[i][1]),
-                                QKeySequence(Qt::SHIFT | Qt::Key(Qt::Key_F1 + i)), &TMain::ignoreCommand);
+                                QKeySequence(Qt::SHIFT | Qt::Key(Qt::Key_F1 + i)),
+                                [this, i] { MenuScreenSizeClick(widths[i]); });
         a->setCheckable(true);
     }
     QMenu *access = options->addMenu(QStringLiteral("&Screen Access"));
@@ -352,13 +364,15 @@ void TMain::createMenus()
     currency->setObjectName(QStringLiteral("MenuCurrency"));
     for (auto [name, text] :
          {std::pair{"MenuCurrencyUS", "&U.S. Dollars"}, std::pair{"MenuCurrencyWin", "&Windows Setting"}})
-        addCommand(currency, QString::fromLatin1(name), QString::fromLatin1(text), {}, &TMain::ignoreCommand)
+        addCommand(currency, QString::fromLatin1(name), QString::fromLatin1(text), {},
+                   [this, us = QByteArray(name).endsWith("US")] { MenuCurrencyClick(us ? 1 : 2); })
             ->setCheckable(true);
     QMenu *numeric = options->addMenu(QStringLiteral("&Numeric Format"));
     numeric->setObjectName(QStringLiteral("MenuNumeric"));
     for (auto [name, text] :
          {std::pair{"MenuNumericUS", "&U.S. Format"}, std::pair{"MenuNumericWin", "&Windows Setting"}})
-        addCommand(numeric, QString::fromLatin1(name), QString::fromLatin1(text), {}, &TMain::ignoreCommand)
+        addCommand(numeric, QString::fromLatin1(name), QString::fromLatin1(text), {},
+                   [this, us = QByteArray(name).endsWith("US")] { MenuNumericClick(us ? 1 : 2); })
             ->setCheckable(true);
     QMenu *dates = options->addMenu(QStringLiteral("&Date Format"));
     dates->setObjectName(QStringLiteral("MenuDateFormat"));
@@ -366,18 +380,20 @@ void TMain::createMenus()
                                  "MenuDateDMYDash",  "MenuDateDMYDot",     "MenuDateMDYSlashYr", "MenuDateMDYDashYr",
                                  "MenuDateMDYDotYr", "MenuDateDMYSlashYr", "MenuDateDMYDashYr",  "MenuDateDMYDotYr"};
     for (int i = 0; i < 12; ++i)
-        addCommand(dates, QString::fromLatin1(dateItems[i]), DateFormat::caption(i + 1), {}, &TMain::ignoreCommand)
+        addCommand(dates, QString::fromLatin1(dateItems[i]), DateFormat::caption(i + 1), {},
+                   [this, i] { MenuDateFormatClick(i + 1); })
             ->setCheckable(true);
     dates->addSeparator();
-    addCommand(dates, QStringLiteral("MenuLeadingZeros"), QStringLiteral("&Leading Zeros"), {}, &TMain::ignoreCommand)
+    addCommand(dates, QStringLiteral("MenuLeadingZeros"), QStringLiteral("&Leading Zeros"), {},
+               &TMain::MenuLeadingZerosClick)
         ->setCheckable(true);
     options->addSeparator();
     addCommand(options, QStringLiteral("MenuLabelFont"), QStringLiteral("&Label Font"),
-               QKeySequence(Qt::SHIFT | Qt::Key_F8), &TMain::ignoreCommand);
+               QKeySequence(Qt::SHIFT | Qt::Key_F8), [this] { MenuFontClick(m_settings.labelFont); });
     addCommand(options, QStringLiteral("MenuEditFont"), QStringLiteral("&Edit Font"),
-               QKeySequence(Qt::SHIFT | Qt::Key_F9), &TMain::ignoreCommand);
+               QKeySequence(Qt::SHIFT | Qt::Key_F9), [this] { MenuFontClick(m_settings.editFont); });
     addCommand(options, QStringLiteral("MenuButtonFont"), QStringLiteral("&Button Font"),
-               QKeySequence(Qt::SHIFT | Qt::Key_F10), &TMain::ignoreCommand);
+               QKeySequence(Qt::SHIFT | Qt::Key_F10), [this] { MenuFontClick(m_settings.buttonFont); });
 
     QMenu *tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("MenuTools"));
@@ -474,6 +490,127 @@ void TMain::resizeEvent(QResizeEvent *event)
 }
 
 // ---------------------------------------------------------------------------
+// Display options
+
+double TMain::scaleFor(int windowSize)
+{
+    switch (windowSize) {
+    case 800:
+        return 1.25;
+    case 1024:
+        return 1.6;
+    case 1280:
+        return 2.0;
+    default:
+        return 1.0;
+    }
+}
+
+bool TMain::screenFits(int windowSize) const
+{
+    static const QMap<int, QSize> sizes = {
+        {640, QSize(640, 480)}, {800, QSize(800, 600)}, {1024, QSize(1024, 768)}, {1280, QSize(1280, 1024)}};
+    const QSize needed = sizes.value(windowSize, QSize(640, 480));
+    return windowSize == 640 || (m_screenSize.width() >= needed.width() && m_screenSize.height() >= needed.height());
+}
+
+void TMain::checkScreenSize(int windowSize)
+{
+    static const std::pair<int, const char *> items[] = {
+        {640, "N640x480"}, {800, "N800x600"}, {1024, "N1024x768"}, {1280, "N1280x1024"}};
+    for (const auto &[size, name] : items)
+        findChild<QAction *>(QString::fromLatin1(name))->setChecked(size == windowSize);
+}
+
+void TMain::MenuScreenSizeClick(int windowSize)
+{
+    const int shown = m_scale == 1.25 ? 800 : m_scale == 1.6 ? 1024 : m_scale == 2.0 ? 1280 : 640;
+    if (windowSize == shown) {
+        checkScreenSize(shown);
+        return;
+    }
+    if (!screenFits(windowSize)) {
+        static const QMap<int, QString> names = {
+            {800, QStringLiteral("800 x 600")}, {1024, QStringLiteral("1024 x 768")}, {1280, QStringLiteral("1280 x 1024")}};
+        MessageService::error(this, QStringLiteral("Your current screen resolution does not support %1 pixels.")
+                                        .arg(names.value(windowSize)));
+        checkScreenSize(shown);
+        return;
+    }
+    m_settings.windowSize = windowSize;
+    m_scale = scaleFor(windowSize);
+    checkScreenSize(windowSize);
+}
+
+void TMain::applyDateFormat()
+{
+    if (m_settings.dateFormat >= 1 && m_settings.dateFormat <= DateFormat::Count)
+        DateFormat::setCurrent(DateFormat(m_settings.dateFormat, m_settings.dateLeadingZeros));
+}
+
+void TMain::checkFormatItems()
+{
+    static const char *dateItems[DateFormat::Count] = {
+        "MenuDateMDYSlash", "MenuDateMDYDash",    "MenuDateMDYDot",     "MenuDateDMYSlash",
+        "MenuDateDMYDash",  "MenuDateDMYDot",     "MenuDateMDYSlashYr", "MenuDateMDYDashYr",
+        "MenuDateMDYDotYr", "MenuDateDMYSlashYr", "MenuDateDMYDashYr",  "MenuDateDMYDotYr"};
+    for (int i = 0; i < DateFormat::Count; ++i)
+        findChild<QAction *>(QString::fromLatin1(dateItems[i]))->setChecked(m_settings.dateFormat == i + 1);
+    findChild<QAction *>(QStringLiteral("MenuLeadingZeros"))->setChecked(m_settings.dateLeadingZeros);
+    findChild<QAction *>(QStringLiteral("MenuCurrencyUS"))->setChecked(m_settings.currencyFormat == 1);
+    findChild<QAction *>(QStringLiteral("MenuCurrencyWin"))->setChecked(m_settings.currencyFormat == 2);
+    findChild<QAction *>(QStringLiteral("MenuNumericUS"))->setChecked(m_settings.numericFormat == 1);
+    findChild<QAction *>(QStringLiteral("MenuNumericWin"))->setChecked(m_settings.numericFormat == 2);
+}
+
+void TMain::MenuDateFormatClick(int number)
+{
+    if (number != m_settings.dateFormat) {
+        m_settings.dateFormat = number;
+        applyDateFormat();
+        m_model->repaintValues(); // the grid shows its dates in the new format at once
+    }
+    checkFormatItems();
+}
+
+void TMain::MenuLeadingZerosClick()
+{
+    m_settings.dateLeadingZeros = !m_settings.dateLeadingZeros;
+    applyDateFormat();
+    m_model->repaintValues();
+    checkFormatItems();
+}
+
+void TMain::MenuCurrencyClick(int style)
+{
+    m_settings.currencyFormat = style;
+    const NumberFormat &now = NumberFormat::current();
+    NumberFormat::setCurrent(NumberFormat(now.numeric(), NumberFormat::Style(style), now.system()));
+    checkFormatItems();
+}
+
+void TMain::MenuNumericClick(int style)
+{
+    m_settings.numericFormat = style;
+    const NumberFormat &now = NumberFormat::current();
+    NumberFormat::setCurrent(NumberFormat(NumberFormat::Style(style), now.currency(), now.system()));
+    checkFormatItems();
+}
+
+void TMain::MenuFontClick(ColoredFont &font)
+{
+    if (const auto chosen = DialogService::chooseFont(this, font.font)) {
+        font.font = *chosen;
+        WindowStyle::applyFonts(this, fonts());
+    }
+}
+
+WindowStyle::Fonts TMain::fonts() const
+{
+    return {m_settings.labelFont.font, m_settings.editFont.font, m_settings.buttonFont.font};
+}
+
+// ---------------------------------------------------------------------------
 // Start-up, showing and closing
 
 bool TMain::startUp()
@@ -487,10 +624,8 @@ bool TMain::startUp()
     setGeometry(m_settings.mainWindowLeft, m_settings.mainWindowTop, m_settings.mainWindowWidth,
                 m_settings.mainWindowHeight);
     BuildSortString();
-    if (m_settings.dateFormat >= 1 && m_settings.dateFormat <= DateFormat::Count) {
-        DateFormat::setCurrent(DateFormat(m_settings.dateFormat, m_settings.dateLeadingZeros));
-        findChild<QAction *>(QStringLiteral("MenuLeadingZeros"))->setChecked(m_settings.dateLeadingZeros);
-    }
+    applyDateFormat();
+    checkFormatItems();
 
     // The last database, else MASTER.DBF of the program directory, made when missing.
     QString chosen = m_settings.lastDatabase;
@@ -516,6 +651,16 @@ bool TMain::startUp()
     }
 
     applyLayout();
+    // The screen's size, read once; the stored window size is used only when
+    // the screen is that large, and kept as it is otherwise.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        m_screenSize = screen->size();
+    const int stored = m_settings.windowSize;
+    m_scale = screenFits(stored) ? scaleFor(stored) : 1.0;
+    checkScreenSize(screenFits(stored) ? stored : 640);
+    NumberFormat::setCurrent(NumberFormat(NumberFormat::Style(std::clamp(m_settings.numericFormat, 1, 2)),
+                                          NumberFormat::Style(std::clamp(m_settings.currencyFormat, 1, 2)),
+                                          NumberFormat::Symbols::fromSystemLocale()));
     refreshRecentMenu();
 
     const QString first = m_environment.arguments.value(0).toUpper().left(30);
@@ -759,7 +904,7 @@ void TMain::DisplayCount()
 
 void TMain::DoFileSpecific()
 {
-    WindowStyle::applyFonts(this, {m_settings.labelFont.font, m_settings.editFont.font, m_settings.buttonFont.font});
+    WindowStyle::applyFonts(this, fonts());
     SetViewerOptions();
     SetColors();
     DisplayCount();

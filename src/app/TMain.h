@@ -3,6 +3,7 @@
 #include "Settings.h"
 #include "framework/ui/DataNavigator.h"
 #include "framework/ui/DialogService.h"
+#include "framework/ui/WindowStyle.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -88,6 +89,16 @@ public:
     void MenuAboutClick();
     void MenuContentsClick();
     void setLayoutMode(int mode);
+    void MenuScreenSizeClick(int windowSize);
+    void MenuDateFormatClick(int number);
+    void MenuLeadingZerosClick();
+    void MenuCurrencyClick(int style);
+    void MenuNumericClick(int style);
+
+    // What dialogs take when they are shown: the user's fonts and the window
+    // scale factor.
+    WindowStyle::Fonts fonts() const;
+    double scaleFactor() const { return m_scale; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -99,6 +110,8 @@ private:
     void createMenus();
     QAction *addCommand(QMenu *menu, const QString &objectName, const QString &caption, const QKeySequence &shortcut,
                         void (TMain::*slot)());
+    QAction *addCommand(QMenu *menu, const QString &objectName, const QString &caption, const QKeySequence &shortcut,
+                        const std::function<void()> &run);
     QToolButton *addSpeedButton(const QString &objectName, const QString &icon, const QString &hint,
                                 void (TMain::*slot)());
     QPushButton *addLetteredButton(const QString &objectName, const QString &caption, void (TMain::*slot)());
@@ -106,6 +119,12 @@ private:
     void enterBrowseMode();
 
     bool chooseDatabaseAtStartup();
+    static double scaleFor(int windowSize);
+    bool screenFits(int windowSize) const;
+    void checkScreenSize(int windowSize);
+    void applyDateFormat();
+    void checkFormatItems();
+    void MenuFontClick(ColoredFont &font);
     void writeDatabaseSettings();
     void readDatabaseSettings(const QString &path);
     void navigatorClicked(DataNavigator::Button button);
@@ -178,6 +197,8 @@ private:
     bool m_browseMode = false;
     bool m_savedFieldEditing = false;
     bool m_tipsShown = false;
+    double m_scale = 1.0;
+    QSize m_screenSize{640, 480};
 
     QLabel *m_countLabel = nullptr;
     QLabel *m_count2Label = nullptr;
