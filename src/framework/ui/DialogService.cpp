@@ -1,8 +1,13 @@
 #include "DialogService.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QHBoxLayout>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -43,6 +48,50 @@ QString runFileDialog(QWidget *parent, const DialogService::FileRequest &request
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+// Qt's font dialog has no text colour: it is embedded without its buttons, and a
+// colour button stands beside its effects.
+std::optional<std::pair<QFont, QColor>> runColoredFontDialog(QWidget *parent, const QFont &initial,
+                                                             const QColor &initialColor)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Font"));
+    auto *fonts = new QFontDialog(initial, &dialog);
+    fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    fonts->setWindowFlags(Qt::Widget);
+
+    QColor color = initialColor;
+    auto *colorButton = new QPushButton(QStringLiteral("C&olor..."), &dialog);
+    const auto showColor = [&color, colorButton] {
+        QPixmap swatch(16, 16);
+        swatch.fill(color);
+        colorButton->setIcon(QIcon(swatch));
+    };
+    showColor();
+    QObject::connect(colorButton, &QPushButton::clicked, &dialog, [&dialog, &color, &showColor] {
+        const QColor chosen = QColorDialog::getColor(color, &dialog);
+        if (chosen.isValid()) {
+            color = chosen;
+            showColor();
+        }
+    });
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(colorButton);
+    bottom->addStretch();
+    bottom->addWidget(buttons);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(fonts);
+    layout->addLayout(bottom);
+
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return std::pair(fonts->currentFont(), color);
 }
 
 } // namespace
@@ -99,6 +148,18 @@ std::optional<QColor> DialogService::chooseColor(QWidget *parent, const QColor &
     }
     const QColor color = QColorDialog::getColor(initial, parent);
     return color.isValid() ? std::optional<QColor>(color) : std::nullopt;
+}
+
+std::optional<std::pair<QFont, QColor>> DialogService::chooseColoredFont(QWidget *parent, const QFont &initial,
+                                                                         const QColor &initialColor)
+{
+    if (const auto result = recorded(QStringLiteral("Font"))) {
+        const QVariantList chosen = result->toList();
+        if (chosen.size() == 2)
+            return std::pair(chosen[0].value<QFont>(), chosen[1].value<QColor>());
+        return std::nullopt;
+    }
+    return runColoredFontDialog(parent, initial, initialColor);
 }
 
 void DialogService::startRecording()

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 #include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -29,10 +30,16 @@ public:
     static QString saveFile(QWidget *parent, const FileRequest &request);
     static std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial);
     static std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial);
+    // The font dialog with its effects: underline, strike-out and a text colour.
+    // Recorded under the caption "Font"; its queued result is a
+    // QVariantList{QFont, QColor}.
+    static std::optional<std::pair<QFont, QColor>> chooseColoredFont(QWidget *parent, const QFont &initial,
+                                                                     const QColor &initialColor);
 
     // Test seam. While recording, no dialog appears: each request is kept in
     // requests() and answered with the next queued result (a QString for file
-    // dialogs, QFont, QColor), or cancelled when none is queued.
+    // dialogs, QFont, QColor, QVariantList{QFont, QColor}), or cancelled when none
+    // is queued.
     static void startRecording();
     static void stopRecording();
     static void queueResult(const QVariant &result);
