@@ -75,6 +75,13 @@ void MyTable::last()
     announce(false);
 }
 
+bool MyTable::goToRecord(std::uint32_t recno)
+{
+    const bool found = m_table.goToRecord(recno);
+    announce(false);
+    return found;
+}
+
 void MyTable::append()
 {
     m_table.append();

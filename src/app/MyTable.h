@@ -48,6 +48,10 @@ public:
     DbfTable::State state() const { return m_table.state(); }
     void append();
     void edit();
+    void edit(std::uint32_t recno) { m_table.edit(recno); }
+    std::uint32_t recNo() const { return m_table.recNo(); }
+    std::uint32_t lastPosted() const { return m_table.lastPosted(); }
+    bool goToRecord(std::uint32_t recno);
     void post();
     void cancel();
     void deleteRecord();

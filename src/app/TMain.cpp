@@ -5,6 +5,7 @@
 #include "MyTable.h"
 #include "NumberFormat.h"
 #include "TAboutBox.h"
+#include "edit/TMyEdit.h"
 #include "framework/Error.h"
 #include "framework/FileNames.h"
 #include "framework/ui/DataGrid.h"
@@ -666,6 +667,7 @@ bool TMain::startUp()
     const QString first = m_environment.arguments.value(0).toUpper().left(30);
     if (first == QLatin1String("/BROWSE"))
         enterBrowseMode();
+    m_editor = new TMyEdit(*this);
     return true;
 }
 
@@ -1297,7 +1299,8 @@ void TMain::MenuCopyClick()
 
 void TMain::showRecordEditor()
 {
-    // The record editor comes with the pick lists; until then the count is all.
+    m_editor->setMode(m_editorMode);
+    m_editor->exec();
     DisplayCount();
 }
 

@@ -20,6 +20,7 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 class QWidget;
+class TMyEdit;
 struct GridColumn;
 
 // The main window: owns the open catalog table and the program-wide settings,
@@ -68,6 +69,7 @@ public:
     int layoutMode() const { return m_settings.buttonBar; }
 
     MyTable *table() const { return m_table; }
+    TMyEdit *recordEditor() const { return m_editor; }
     Settings &settings() { return m_settings; }
     const QString &currentDatabase() const { return m_settings.lastDatabase; }
     const QString &programDirectory() const { return m_programDirectory; }
@@ -87,6 +89,9 @@ public:
     void MenuRebuildClick();
     void MenuDeleteClick();
     void MenuAboutClick();
+    void MenuAddClick();
+    void MenuEditClick();
+    void MenuCopyClick();
     void MenuContentsClick();
     void setLayoutMode(int mode);
     void MenuScreenSizeClick(int windowSize);
@@ -148,9 +153,6 @@ private:
 
     // Commands whose windows come with later work: each keeps its place and
     // caption now.
-    void MenuAddClick();
-    void MenuEditClick();
-    void MenuCopyClick();
     void showRecordEditor();
     void MenuImportClick();
     void MenuExportClick();
@@ -171,6 +173,7 @@ private:
     QString m_programDirectory;
     Settings m_settings;
     MyTable *m_table = nullptr;
+    TMyEdit *m_editor = nullptr;
     DataGrid *m_grid = nullptr;
     DataGridModel *m_model = nullptr;
     DataNavigator *m_navigator = nullptr;

@@ -1039,6 +1039,18 @@ void DbfTable::edit()
     m_state = State::Edit;
 }
 
+void DbfTable::edit(std::uint32_t recno)
+{
+    ensureWritable();
+    ensureBrowse();
+    if (recno == 0 || recno > m_count)
+        throw DbfError(QStringLiteral("Record %1 does not exist.").arg(recno));
+    const char *record = recordData(recno);
+    m_buffer.assign(record, record + m_header.recordLength);
+    m_editRecno = recno;
+    m_state = State::Edit;
+}
+
 void DbfTable::cancel()
 {
     if (m_state == State::Edit || m_state == State::Insert)
@@ -1088,6 +1100,7 @@ void DbfTable::post()
         if (m_bulkDepth > 0) {
             m_pending.insert(m_pending.end(), m_buffer.begin(), m_buffer.end());
             ++m_pendingCount;
+            m_lastPosted = 0;
             m_bulkChanged = true;
             m_state = State::Browse;
             if (m_pending.size() >= PendingFlushBytes)
@@ -1097,6 +1110,7 @@ void DbfTable::post()
         const bool othersAppended = appendStored(m_buffer.data(), 1);
         m_state = State::Browse;
         const std::uint32_t recno = m_count;
+        m_lastPosted = recno;
         if (othersAppended && m_key) {
             reindex();
         } else if (othersAppended) {
@@ -1118,6 +1132,7 @@ void DbfTable::post()
     }
 
     const std::uint32_t recno = m_editRecno;
+    m_lastPosted = recno;
     std::uint8_t oldKey[MaxKeyBytes] = {};
     std::uint8_t newKey[MaxKeyBytes] = {};
     m_file.writeAt(recordOffset(recno), m_buffer.data(), m_buffer.size());

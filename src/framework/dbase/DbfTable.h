@@ -172,6 +172,11 @@ public:
     State state() const { return m_state; }
     void append();
     void edit();
+    // Edits a record by its number, whether the cursor can visit it or not
+    // (a record just posted may not pass the filter).
+    void edit(std::uint32_t recno);
+    // The record the last post wrote; 0 before any, and after a bulk update.
+    std::uint32_t lastPosted() const { return m_lastPosted; }
     void post();
     void cancel();
     void deleteRecord();
@@ -273,6 +278,7 @@ private:
     std::vector<char> m_buffer;
     mutable LargeVector<char> m_scanBuffer;
     std::uint32_t m_editRecno = 0;
+    std::uint32_t m_lastPosted = 0;
 
     int m_bulkDepth = 0;
     bool m_bulkChanged = false;

@@ -63,6 +63,20 @@ void setColors(QWidget *widget, QPalette::ColorRole background, int backgroundCo
     widget->setPalette(palette);
 }
 
+// The window's own controls: those it named. The parts Qt builds inside a
+// control (a combo box's edit, a tab widget's bar) follow their control.
+QList<QWidget *> controls(QWidget *window)
+{
+    QList<QWidget *> named;
+    const QList<QWidget *> children = window->findChildren<QWidget *>();
+    for (QWidget *child : children) {
+        const QString name = child->objectName();
+        if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")))
+            named.append(child);
+    }
+    return named;
+}
+
 } // namespace
 
 void applyFonts(QWidget *window, const Fonts &fonts)
@@ -111,7 +125,7 @@ void scale(QWidget *window, double factor)
     const double f = std::round(factor * 100) / 100;
     if (f == 1.0)
         return;
-    const QList<QWidget *> children = window->findChildren<QWidget *>();
+    const QList<QWidget *> children = controls(window);
     for (QWidget *child : children) {
         QFont font = child->font();
         if (font.pointSizeF() > 0) {
@@ -145,7 +159,7 @@ void SavedDimensions::record(QWidget *window)
     m_size = window->size();
     m_windowFontSize = window->font().pointSizeF();
     m_fontSizes.clear();
-    const QList<QWidget *> children = window->findChildren<QWidget *>();
+    const QList<QWidget *> children = controls(window);
     if (children.size() > MaxComponents)
         MessageService::error(window, QStringLiteral("Too many compenents to save dimensions."));
     for (qsizetype i = 0; i < children.size() && i < MaxComponents; ++i)
