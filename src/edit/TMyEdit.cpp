@@ -297,7 +297,7 @@ void TMyEdit::setDateMasks()
 {
     // Two digits, the separator, two digits, the separator, four digits.
     const QChar separator = DateFormat::current().separator();
-    const QString mask = QStringLiteral("00%100%10000;_").arg(separator);
+    const QString mask = QStringLiteral("00") + separator + QStringLiteral("00") + separator + QStringLiteral("0000;_");
     for (int row : {12, 18}) {
         auto *edit = static_cast<QLineEdit *>(field(row).control);
         if (edit->inputMask() != mask)

@@ -1,0 +1,375 @@
+#include "MainWindowFixture.h"
+#include "TestSupport.h"
+
+#include "app/DateFormat.h"
+#include "app/MyTable.h"
+#include "app/NumberFormat.h"
+#include "edit/RecordRules.h"
+#include "edit/TMyEdit.h"
+#include "framework/dbase/DbfTable.h"
+#include "framework/ui/MessageService.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+// The editor shown as the main window shows it, without a nested event loop.
+TMyEdit &showEditor(TMain &main, int mode)
+{
+    TMyEdit &editor = *main.recordEditor();
+    editor.setMode(mode);
+    editor.show();
+    return editor;
+}
+
+template <typename T>
+T *control(TMyEdit &editor, const char *name)
+{
+    return editor.findChild<T *>(QString::fromLatin1(name));
+}
+
+void type(TMyEdit &editor, const char *name, const QString &text)
+{
+    if (auto *combo = control<QComboBox>(editor, name))
+        combo->setEditText(text);
+    else
+        control<QLineEdit>(editor, name)->setText(text);
+}
+
+QString catalogPath(MainWindowFixture &f, const QStringList &authors)
+{
+    const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), authors);
+    f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
+    return books;
+}
+
+} // namespace
+
+class TestRecordEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TestSupport::installMessageFilter(); }
+    void cleanup() { NumberFormat::setCurrent(NumberFormat()); }
+
+    void amountRules_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<double>("value");
+        QTest::newRow("plain") << 1 << "1234.5" << true << 1234.5;
+        QTest::newRow("U.S. commas dropped") << 1 << " 1,234.50 " << true << 1234.5;
+        QTest::newRow("exponent") << 1 << "1.5e3" << true << 1500.0;
+        QTest::newRow("negative") << 1 << "-3" << true << -3.0;
+        QTest::newRow("letters") << 1 << "12x" << false << 0.0;
+        QTest::newRow("system") << 2 << "1.234,5" << true << 1234.5;
+        QTest::newRow("system point is thousands") << 2 << "1.5" << true << 15.0;
+    }
+
+    void amountRules()
+    {
+        QFETCH(int, style);
+        QFETCH(QString, typed);
+        QFETCH(bool, valid);
+        QFETCH(double, value);
+        NumberFormat::Symbols system;
+        system.decimal = QLatin1Char(',');
+        system.thousands = QLatin1Char('.');
+        const auto chosen = NumberFormat::Style(style);
+        const NumberFormat format(chosen, chosen, system);
+        bool ok = false;
+        const auto amount = RecordRules::readAmount(typed, format, &ok);
+        QCOMPARE(ok, valid);
+        if (valid)
+            QCOMPARE(amount.value_or(-1), value);
+        QVERIFY(!RecordRules::readAmount(QStringLiteral("   "), format, &ok).has_value());
+        QVERIFY(ok);
+    }
+
+    void blankDatesInEveryFormat()
+    {
+        for (int number = 1; number <= DateFormat::Count; ++number) {
+            const DateFormat format(number, false);
+            const QString sep = format.separator();
+            bool valid = false;
+            QVERIFY(!RecordRules::readDate(sep + sep, format, &valid).isValid()); // what an empty masked edit reads
+            QVERIFY(valid);
+            QVERIFY(!RecordRules::readDate(QStringLiteral("  ") + sep + QStringLiteral("  ") + sep, format, &valid).isValid());
+            QVERIFY(valid);
+            RecordRules::readDate(QStringLiteral("13") + sep + QStringLiteral("13") + sep + QStringLiteral("2001"), format,
+                                  &valid);
+            QVERIFY2(!valid, qPrintable(format.pattern()));
+        }
+        QCOMPARE(RecordRules::titleEcho(QStringLiteral("A very long display name"), QStringLiteral("Dune")),
+                 QStringLiteral("A very long display na") + QStringLiteral("Dune"));
+    }
+
+    void addModeStoresZerosAndNoDates()
+    {
+        MainWindowFixture f;
+        catalogPath(f, {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        TMyEdit &editor = showEditor(main, 1);
+        QCOMPARE(editor.windowTitle(), QStringLiteral("Edit"));
+        QCOMPARE(control<QLineEdit>(editor, "Title")->text(), QString());
+        QCOMPARE(control<QLineEdit>(editor, "Cost")->text(), QStringLiteral("0"));
+        QCOMPARE(control<QLineEdit>(editor, "HighMarket")->text(), QStringLiteral("0"));
+        QCOMPARE(control<QLabel>(editor, "TitleLabel")->text(), QStringLiteral("Title"));
+        type(editor, "Title", QStringLiteral("Emma"));
+        type(editor, "Author", QStringLiteral("Austen, Jane "));
+        QVERIFY(editor.DoUpdate());
+        editor.UpdateButtonClick(); // a second Update overwrites the same new record
+        editor.close();
+        MyTable &table = *main.table();
+        QCOMPARE(table.engine().physicalCount(), 2u);
+        QVERIFY(table.goToRecord(2));
+        QCOMPARE(table.text(1), QStringLiteral("Emma"));
+        QCOMPARE(table.text(2), QStringLiteral("Austen, Jane")); // a table keeps no trailing blank
+        QCOMPARE(table.number(7), std::optional<double>(0));
+        QCOMPARE(table.number(30), std::optional<double>(0));
+        QVERIFY(table.date(12).isNull());
+        QVERIFY(table.date(18).isNull());
+        QCOMPARE(table.text(17), QStringLiteral("No"));
+        main.DisplayCount();
+        QCOMPARE(f.countText(), QStringLiteral("2"));
+    }
+
+    void amountsAreReformattedOnLeaving()
+    {
+        MainWindowFixture f;
+        catalogPath(f, {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        TMyEdit &editor = showEditor(main, 1);
+        auto *cost = control<QLineEdit>(editor, "Cost");
+        cost->setText(QStringLiteral("1234.5"));
+        emit cost->editingFinished();
+        QCOMPARE(cost->text(), QStringLiteral("1,234.50"));
+
+        NumberFormat::Symbols system;
+        system.decimal = QLatin1Char(',');
+        system.thousands = QLatin1Char('.');
+        system.currencyDigits = 2;
+        NumberFormat::setCurrent(NumberFormat(NumberFormat::Style::US, NumberFormat::Style::System, system));
+        cost->setText(QStringLiteral("1.234,5"));
+        emit cost->editingFinished();
+        QCOMPARE(cost->text(), QStringLiteral("1.234,50"));
+        QVERIFY(editor.DoUpdate());
+        editor.close();
+        QVERIFY(main.table()->goToRecord(2));
+        QCOMPARE(main.table()->number(7), std::optional<double>(1234.5));
+    }
+
+    void checksComeInOrderWithTheirPages()
+    {
+        MainWindowFixture f;
+        catalogPath(f, {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        TMyEdit &editor = showEditor(main, 1);
+        type(editor, "CheckDate", QStringLiteral("13/45/2001"));
+        type(editor, "PurchDate", QStringLiteral("99/99/2001"));
+        type(editor, "Cost", QStringLiteral("abc"));
+        QVERIFY(!editor.DoUpdate());
+        QCOMPARE(MessageService::shown().constLast().caption, QStringLiteral("Error"));
+        QCOMPARE(MessageService::shown().constLast().text, QStringLiteral("Invalid check out date specified.  Please correct."));
+        QCOMPARE(control<QTabWidget>(editor, "MyTabbedNoteBook")->currentIndex(), 3);
+        type(editor, "CheckDate", QString());
+        QVERIFY(!editor.DoUpdate());
+        QCOMPARE(MessageService::shown().constLast().text, QStringLiteral("Invalid purchase date specified.  Please correct."));
+        QCOMPARE(control<QTabWidget>(editor, "MyTabbedNoteBook")->currentIndex(), 0);
+        type(editor, "PurchDate", QStringLiteral("03/05/2001"));
+        QVERIFY(!editor.DoUpdate());
+        QCOMPARE(MessageService::shown().constLast().text, QStringLiteral("Invalid cost specified.  Please correct."));
+        QCOMPARE(control<QTabWidget>(editor, "MyTabbedNoteBook")->currentIndex(), 2);
+        type(editor, "Cost", QString());
+        type(editor, "HighMarket", QStringLiteral("1..2"));
+        QVERIFY(!editor.DoUpdate());
+        QCOMPARE(MessageService::shown().constLast().text,
+                 QStringLiteral("Invalid high market value specified.  Please correct."));
+        type(editor, "HighMarket", QString());
+        type(editor, "YearPub", QStringLiteral("19a4"));
+        QVERIFY(!editor.DoUpdate());
+        QCOMPARE(MessageService::shown().constLast().text, QStringLiteral("Year Pub must be a whole number.  Please correct."));
+        QVERIFY(control<QLineEdit>(editor, "YearPub")->text() == QLatin1String("19a4"));
+        type(editor, "YearPub", QStringLiteral("1924"));
+        type(editor, "Author", QStringLiteral("Miłosz"));
+        QVERIFY(!editor.DoUpdate());
+        QVERIFY(MessageService::shown().constLast().text.startsWith(QStringLiteral("Author contains the character \"ł\"")));
+        QCOMPARE(main.table()->engine().physicalCount(), 1u); // nothing was written
+        type(editor, "Author", QStringLiteral("Milosz"));
+        QVERIFY(editor.DoUpdate());
+        editor.close();
+        QVERIFY(main.table()->goToRecord(2));
+        QCOMPARE(main.table()->date(12), QDate(2001, 3, 5));
+        QCOMPARE(main.table()->number(3), std::optional<double>(1924));
+    }
+
+    void nextInAddModeAsksEvenWithNothingTyped()
+    {
+        MainWindowFixture f;
+        catalogPath(f, {QStringLiteral("Austen"), QStringLiteral("Mann")});
+        TMain &main = f.start();
+        TMyEdit &editor = showEditor(main, 1);
+        MessageService::queueAnswer(MessageService::No);
+        editor.DoNextRecord();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().constFirst().caption, QStringLiteral("Warning"));
+        QCOMPARE(MessageService::shown().constFirst().text,
+                 QStringLiteral("This record has not been updated yet.  Update this record before moving to the next "
+                                "record?"));
+        QCOMPARE(MessageService::shown().constFirst().buttons,
+                 MessageService::Yes | MessageService::No | MessageService::Cancel);
+        QCOMPARE(editor.mode(), 2);
+        QCOMPARE(main.table()->engine().physicalCount(), 2u);
+        // In edit mode only a change asks.
+        editor.DoNextRecord();
+        QCOMPARE(MessageService::shown().size(), 1);
+        type(editor, "Title", QStringLiteral("Changed"));
+        MessageService::queueAnswer(MessageService::Cancel);
+        editor.DoPreviousRecord();
+        QCOMPARE(MessageService::shown().constLast().text,
+                 QStringLiteral("Data has changed.  Update this record before moving to the previous record?"));
+        QCOMPARE(control<QLineEdit>(editor, "Title")->text(), QStringLiteral("Changed"));
+        editor.close();
+    }
+
+    void copyRecordInsertsASecondRecord()
+    {
+        MainWindowFixture f;
+        catalogPath(f, {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        TMyEdit &editor = showEditor(main, 2);
+        QCOMPARE(control<QComboBox>(editor, "Author")->currentText(), QStringLiteral("Austen"));
+        editor.MenuCopyRecordClick();
+        QCOMPARE(editor.windowTitle(), QStringLiteral("Edit (New Copied Record)"));
+        type(editor, "Title", QStringLiteral("Copy"));
+        QVERIFY(editor.DoUpdate());
+        editor.close();
+        QCOMPARE(main.table()->engine().physicalCount(), 2u);
+        QCOMPARE(main.table()->engine().physicalRecord(1).text(0), QStringLiteral("Book 1"));
+        QCOMPARE(main.table()->engine().physicalRecord(2).text(0), QStringLiteral("Copy"));
+        QCOMPARE(main.table()->engine().physicalRecord(2).text(1), QStringLiteral("Austen"));
+    }
+
+    void checkedOutRemembersDateAndPerson()
+    {
+        MainWindowFixture f;
+        const QString books = catalogPath(f, {QStringLiteral("Austen"), QStringLiteral("Mann")});
+        {
+            DbfTable table;
+            table.open(books);
+            table.edit(1);
+            table.setText(16, QStringLiteral("Yes"));
+            table.setDate(17, QDate(2020, 2, 29));
+            table.setText(18, QStringLiteral("Anna"));
+            table.post();
+            table.edit(2);
+            table.setText(16, QStringLiteral("yes"));
+            table.post();
+        }
+        TMain &main = f.start();
+        main.table()->first();
+        TMyEdit &editor = showEditor(main, 2);
+        auto *box = control<QCheckBox>(editor, "CheckOut");
+        QVERIFY(box->isChecked());
+        QCOMPARE(control<QComboBox>(editor, "CheckName")->currentText(), QStringLiteral("Anna"));
+        box->click();
+        QCOMPARE(control<QLineEdit>(editor, "CheckDate")->text(), QStringLiteral("//"));
+        QCOMPARE(control<QComboBox>(editor, "CheckName")->currentText(), QString());
+        box->click();
+        QCOMPARE(control<QLineEdit>(editor, "CheckDate")->text(), QStringLiteral("02/29/20"));
+        QCOMPARE(control<QComboBox>(editor, "CheckName")->currentText(), QStringLiteral("Anna"));
+        editor.MenuNewClick(); // no change since loading: no question
+        QVERIFY(MessageService::shown().isEmpty());
+        QVERIFY(!box->isChecked());
+        box->click(); // a cleared record gets the remembered check-out
+        QCOMPARE(control<QComboBox>(editor, "CheckName")->currentText(), QStringLiteral("Anna"));
+        editor.close();
+        // "yes" in lower case is not ticked, and storing writes "No".
+        main.table()->goToRecord(2);
+        TMyEdit &again = showEditor(main, 2);
+        QVERIFY(!control<QCheckBox>(again, "CheckOut")->isChecked());
+        QVERIFY(again.DoUpdate());
+        again.close();
+        QCOMPARE(main.table()->engine().physicalRecord(2).text(16), QStringLiteral("No"));
+    }
+
+    void enterMovesAlongTheSequence()
+    {
+        MainWindowFixture f;
+        catalogPath(f, {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        TMyEdit &editor = showEditor(main, 1);
+        editor.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        auto *pages = control<QTabWidget>(editor, "MyTabbedNoteBook");
+        pages->setCurrentIndex(4);
+        auto *last = control<QLineEdit>(editor, "UserDef6");
+        last->setFocus();
+        QTest::keyClick(last, Qt::Key_Return);
+        QCOMPARE(pages->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), control<QLineEdit>(editor, "Title"));
+        QTest::keyClick(control<QLineEdit>(editor, "Title"), Qt::Key_Return);
+        QVERIFY(control<QComboBox>(editor, "Author")->hasFocus());
+        auto *wherePurch = control<QComboBox>(editor, "WherePurch");
+        wherePurch->setFocus();
+        QTest::keyClick(wherePurch->lineEdit(), Qt::Key_Return);
+        QCOMPARE(pages->currentIndex(), 1);
+        editor.close();
+    }
+
+    void exitAsksOnlyAfterChanges()
+    {
+        MainWindowFixture f;
+        catalogPath(f, {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        TMyEdit &editor = showEditor(main, 2);
+        editor.CancelButtonClick();
+        QVERIFY(MessageService::shown().isEmpty());
+        QVERIFY(!editor.isVisible());
+        showEditor(main, 2);
+        type(editor, "Title", QStringLiteral("New title"));
+        MessageService::queueAnswer(MessageService::No);
+        editor.CancelButtonClick();
+        QCOMPARE(MessageService::shown().constLast().text,
+                 QStringLiteral("Data has changed.  Do you want to exit without updating?"));
+        QVERIFY(editor.isVisible());
+        MessageService::queueAnswer(MessageService::Yes);
+        editor.CancelButtonClick();
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(main.table()->text(1), QStringLiteral("Book 1"));
+    }
+
+    void browseModeNeverAsksNorStores()
+    {
+        MainWindowFixture f;
+        catalogPath(f, {QStringLiteral("Austen"), QStringLiteral("Mann")});
+        TMain &main = f.start({QStringLiteral("/BROWSE")});
+        TMyEdit &editor = showEditor(main, 2);
+        QVERIFY(!control<QPushButton>(editor, "UpdateButton")->isEnabled());
+        QVERIFY(!control<QPushButton>(editor, "UpdateExitButton")->isEnabled());
+        QVERIFY(!editor.findChild<QAction *>(QStringLiteral("MenuNew"))->isEnabled());
+        QVERIFY(editor.findChild<QAction *>(QStringLiteral("MenuCopyRecord"))->isEnabled());
+        type(editor, "Title", QStringLiteral("Changed"));
+        editor.DoNextRecord();
+        QCOMPARE(control<QComboBox>(editor, "Author")->currentText(), QStringLiteral("Mann"));
+        type(editor, "Title", QStringLiteral("Changed"));
+        editor.UpdateButtonClick();
+        editor.CancelButtonClick();
+        QVERIFY(MessageService::shown().isEmpty());
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(main.table()->engine().physicalRecord(2).text(0), QStringLiteral("Book 2"));
+    }
+};
+
+SHELFMARK_TEST(TestRecordEditor)
+#include "TestRecordEditor.moc"
