@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <type_traits>
 
 namespace {
 
@@ -26,61 +27,53 @@ struct SlotButton
     int slot;
 };
 
+template <typename Control> QWidget *sample(QWidget *parent, const char *objectName)
+{
+    const QString text = QStringLiteral("Sample Text");
+    auto *control = new Control(parent);
+    control->setObjectName(QString::fromLatin1(objectName));
+    if constexpr (std::is_same_v<Control, QComboBox>) {
+        control->addItem(text);
+    } else if constexpr (std::is_same_v<Control, QListWidget>) {
+        control->addItems({text, text});
+        control->setMaximumHeight(control->fontMetrics().height() * 3);
+    } else {
+        control->setText(text);
+    }
+    return control;
+}
+
+// One box of the dialog: its heading, its colour buttons and the control that
+// shows them (none for "Window": the dialog itself is that sample).
 struct Group
 {
     const char *heading;
     std::array<SlotButton, 3> buttons; // unused entries have no name
+    QWidget *(*makeSample)(QWidget *parent);
 };
 
 const std::array<Group, 6> groups = {{
     {"Window",
      {{{"MainBack", "Background", MainBackground},
        {"MajorTitles", "Major Titles", MajorTitle},
-       {"MinorTitles", "Minor Titles", MinorTitle}}}},
-    {"Edit Box", {{{"EditBoxText", "Text", EditText}, {"EditBoxBack", "Background", EditBackground}, {}}}},
-    {"Combo Box", {{{"ComboText", "Text", ComboText}, {"ComboBack", "Background", ComboBackground}, {}}}},
-    {"List Box", {{{"ListText", "Text", ListBoxText}, {"ListBack", "Background", ListBoxBackground}, {}}}},
-    {"Radio Button", {{{"RadioText", "Text", RadioText}, {"RadioBack", "Background", RadioBackground}, {}}}},
-    {"Check Box", {{{"CheckText", "Text", CheckText}, {"CheckBack", "Background", CheckBackground}, {}}}},
+       {"MinorTitles", "Minor Titles", MinorTitle}}},
+     nullptr},
+    {"Edit Box",
+     {{{"EditBoxText", "Text", EditText}, {"EditBoxBack", "Background", EditBackground}, {}}},
+     [](QWidget *parent) { return sample<QLineEdit>(parent, "EditBox"); }},
+    {"Combo Box",
+     {{{"ComboText", "Text", ComboText}, {"ComboBack", "Background", ComboBackground}, {}}},
+     [](QWidget *parent) { return sample<QComboBox>(parent, "ComboBox"); }},
+    {"List Box",
+     {{{"ListText", "Text", ListBoxText}, {"ListBack", "Background", ListBoxBackground}, {}}},
+     [](QWidget *parent) { return sample<QListWidget>(parent, "ListBox"); }},
+    {"Radio Button",
+     {{{"RadioText", "Text", RadioText}, {"RadioBack", "Background", RadioBackground}, {}}},
+     [](QWidget *parent) { return sample<QRadioButton>(parent, "RadioButton"); }},
+    {"Check Box",
+     {{{"CheckText", "Text", CheckText}, {"CheckBack", "Background", CheckBackground}, {}}},
+     [](QWidget *parent) { return sample<QCheckBox>(parent, "CheckBox"); }},
 }};
-
-QWidget *sampleFor(int group, QWidget *parent)
-{
-    const QString sampleText = QStringLiteral("Sample Text");
-    QWidget *sample = nullptr;
-    switch (group) {
-    case 1:
-        sample = new QLineEdit(sampleText, parent);
-        sample->setObjectName(QStringLiteral("EditBox"));
-        break;
-    case 2: {
-        auto *combo = new QComboBox(parent);
-        combo->addItem(sampleText);
-        combo->setObjectName(QStringLiteral("ComboBox"));
-        sample = combo;
-        break;
-    }
-    case 3: {
-        auto *list = new QListWidget(parent);
-        list->addItems({sampleText, sampleText});
-        list->setMaximumHeight(list->fontMetrics().height() * 3);
-        list->setObjectName(QStringLiteral("ListBox"));
-        sample = list;
-        break;
-    }
-    case 4:
-        sample = new QRadioButton(sampleText, parent);
-        sample->setObjectName(QStringLiteral("RadioButton"));
-        break;
-    case 5:
-        sample = new QCheckBox(sampleText, parent);
-        sample->setObjectName(QStringLiteral("CheckBox"));
-        break;
-    default:
-        break;
-    }
-    return sample;
-}
 
 } // namespace
 
@@ -93,14 +86,15 @@ TColorConfig::TColorConfig(int target, const ColorSet &set, const WindowStyle::F
 
     auto *grid = new QGridLayout;
     for (int g = 0; g < int(groups.size()); ++g) {
+        const Group &group = groups[g];
         auto *frame = new QFrame(this);
         frame->setFrameShape(QFrame::StyledPanel);
         auto *box = new QVBoxLayout(frame);
-        auto *heading = new QLabel(QString::fromLatin1(groups[g].heading), frame);
+        auto *heading = new QLabel(QString::fromLatin1(group.heading), frame);
         WindowStyle::markHeading(heading);
         box->addWidget(heading);
         auto *buttonRow = new QHBoxLayout;
-        for (const SlotButton &b : groups[g].buttons) {
+        for (const SlotButton &b : group.buttons) {
             if (!b.objectName)
                 continue;
             auto *button = new QPushButton(QString::fromLatin1(b.caption), frame);
@@ -110,8 +104,8 @@ TColorConfig::TColorConfig(int target, const ColorSet &set, const WindowStyle::F
             buttonRow->addWidget(button);
         }
         box->addLayout(buttonRow);
-        if (QWidget *sample = sampleFor(g, frame))
-            box->addWidget(sample);
+        if (group.makeSample)
+            box->addWidget(group.makeSample(frame));
         box->addStretch();
         grid->addWidget(frame, g / 2, g % 2);
     }

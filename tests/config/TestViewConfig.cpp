@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFontDialog>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +16,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -368,14 +371,40 @@ private slots:
         QCOMPARE(f.settings.displayNames[1], QStringLiteral("Writer"));
     }
 
-    void showsInTheConfigureColours()
+    void fontDialogReturnsFontAndColour()
+    {
+        DialogService::stopRecording();
+        QFont initial(QStringLiteral("Liberation Serif"), 11);
+        initial.setUnderline(true);
+        QString caption;
+        bool embedded = false;
+        QTimer::singleShot(0, [&caption, &embedded] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            caption = dialog->windowTitle();
+            embedded = dialog->findChild<QFontDialog *>()->isVisible();
+            dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+        const auto chosen = DialogService::chooseColoredFont(nullptr, initial, QColor(0, 128, 0));
+        QCOMPARE(caption, QStringLiteral("Font"));
+        QVERIFY(embedded);
+        QVERIFY(chosen);
+        QCOMPARE(chosen->first.family(), initial.family());
+        QCOMPARE(chosen->first.pointSize(), 11);
+        QVERIFY(chosen->first.underline());
+        QCOMPARE(chosen->second, QColor(0, 128, 0));
+    }
+
+    void showsScaledInTheConfigureColours()
     {
         Settings settings{QString{}};
         settings.configureColors[MainBackground] = WinColor::fromQColor(QColor(0, 128, 0));
         settings.configureColors[EditBackground] = WinColor::fromQColor(QColor(255, 255, 0));
         settings.mainColors[MainBackground] = WinColor::fromQColor(QColor(255, 0, 0));
-        TViewConfig window(settings, {}, 1.0);
+        TViewConfig window(settings, {}, 1.25);
         window.show();
+        auto *names = window.findChild<QTableWidget *>(QStringLiteral("FieldNameGrid"));
+        QCOMPARE(names->columnWidth(0), 250);
+        QCOMPARE(names->columnWidth(1), 250);
         QCOMPARE(window.palette().color(QPalette::Window), QColor(0, 128, 0));
         QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("GridFont"))->palette().color(QPalette::Base),
                  QColor(255, 255, 0));
