@@ -5,12 +5,19 @@
 #include "MyTable.h"
 #include "NumberFormat.h"
 #include "TAboutBox.h"
+#include "TTipOfDay.h"
+#include "config/ColorPresets.h"
+#include "config/TColorConfig.h"
+#include "config/TViewConfig.h"
+#include "edit/PickLists.h"
 #include "edit/TMyEdit.h"
+#include "edit/TMyEditBox.h"
 #include "framework/Error.h"
 #include "framework/FileNames.h"
 #include "framework/ui/DataGrid.h"
 #include "framework/ui/DataNavigator.h"
 #include "framework/ui/DialogService.h"
+#include "framework/ui/HelpService.h"
 #include "framework/ui/MessageService.h"
 #include "framework/ui/WinColor.h"
 #include "framework/ui/WindowStyle.h"
@@ -25,13 +32,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
-#include <QIcon>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QMap>
-#include <QScreen>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -128,7 +136,7 @@ void TMain::createControls()
     addSpeedButton(QStringLiteral("ViewerSpeed"), QStringLiteral("viewer"), QStringLiteral("Viewer Configuration"),
                    &TMain::MenuViewerClick);
     addSpeedButton(QStringLiteral("ColorSpeed"), QStringLiteral("color"), QStringLiteral("Color Setup"),
-                   &TMain::ignoreCommand);
+                   &TMain::MenuAllColorClick);
     addSpeedButton(QStringLiteral("SpeedSetOrder"), QStringLiteral("sort-order"), QStringLiteral("Set Sorting Order"),
                    &TMain::MenuSortOrderClick);
     addSpeedButton(QStringLiteral("HelpSpeed"), QStringLiteral("help"), QStringLiteral("Help"),
@@ -340,25 +348,20 @@ void TMain::createMenus()
         {"MenuConfigColor", "&Configure Window Color"}, {"MenuAllColor", "&ALL Windows Color"}};
     for (int i = 0; i < 6; ++i)
         addCommand(color, QString::fromLatin1(colorItems[i][0]), QString::fromLatin1(colorItems[i][1]),
-                   QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_F4 + i)), &TMain::ignoreCommand);
+                   QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_F4 + i)), [this, i] { openColorConfig(i + 1); });
     QMenu *lists = options->addMenu(QStringLiteral("List &Maintenance"));
     lists->setObjectName(QStringLiteral("MenuMaintain"));
-    const char *listItems[11][2] = {{"MenuSaveDefaults", "&Save As Defaults"},
-                                    {"MenuLoadDefaults", "Load In &Defaults"},
-                                    {"MenuListAuthor", "&Author"},
-                                    {"MenuListLocation", "&Location"},
-                                    {"MenuListBought", "&Where Purchased"},
-                                    {"MenuListCategory", "&Category"},
-                                    {"MenuListPublisher", "&Publisher"},
-                                    {"MenuListBookType", "&Book Type"},
-                                    {"MenuListRating", "&Rating"},
-                                    {"MenuListCheckOut", "Chec&k Out Person"},
-                                    {"MenuListCondition", "C&ondition"}};
-    for (int i = 0; i < 11; ++i) {
-        addCommand(lists, QString::fromLatin1(listItems[i][0]), QString::fromLatin1(listItems[i][1]), {},
-                   &TMain::ignoreCommand);
-        if (i == 1)
-            lists->addSeparator();
+    addCommand(lists, QStringLiteral("MenuSaveDefaults"), QStringLiteral("&Save As Defaults"), {},
+               &TMain::MenuSaveDefaultsClick);
+    addCommand(lists, QStringLiteral("MenuLoadDefaults"), QStringLiteral("Load In &Defaults"), {},
+               &TMain::MenuLoadDefaultsClick);
+    lists->addSeparator();
+    // Author, Location, Where Purchased, Category, Publisher, Book Type, Rating,
+    // Check Out Person, Condition.
+    for (int number : {1, 2, 3, 4, 5, 7, 6, 8, 9}) {
+        const PickListInfo &list = PickLists::info(number);
+        addCommand(lists, QString::fromLatin1(list.menuItem), QString::fromLatin1(list.menuCaption), {},
+                   [this, number] { EditAList(number); });
     }
     options->addSeparator();
     QMenu *currency = options->addMenu(QStringLiteral("C&urrency Format"));
@@ -381,9 +384,9 @@ void TMain::createMenus()
                                  "MenuDateDMYDash",  "MenuDateDMYDot",     "MenuDateMDYSlashYr", "MenuDateMDYDashYr",
                                  "MenuDateMDYDotYr", "MenuDateDMYSlashYr", "MenuDateDMYDashYr",  "MenuDateDMYDotYr"};
     for (int i = 0; i < 12; ++i)
-        addCommand(dates, QString::fromLatin1(dateItems[i]), DateFormat::caption(i + 1), {},
-                   [this, i] { MenuDateFormatClick(i + 1); })
-            ->setCheckable(true);
+        addCommand(dates, QString::fromLatin1(dateItems[i]), DateFormat::caption(i + 1), {}, [this, i] {
+            MenuDateFormatClick(i + 1);
+        })->setCheckable(true);
     dates->addSeparator();
     addCommand(dates, QStringLiteral("MenuLeadingZeros"), QStringLiteral("&Leading Zeros"), {},
                &TMain::MenuLeadingZerosClick)
@@ -531,10 +534,12 @@ void TMain::MenuScreenSizeClick(int windowSize)
         return;
     }
     if (!screenFits(windowSize)) {
-        static const QMap<int, QString> names = {
-            {800, QStringLiteral("800 x 600")}, {1024, QStringLiteral("1024 x 768")}, {1280, QStringLiteral("1280 x 1024")}};
-        MessageService::error(this, QStringLiteral("Your current screen resolution does not support %1 pixels.")
-                                        .arg(names.value(windowSize)));
+        static const QMap<int, QString> names = {{800, QStringLiteral("800 x 600")},
+                                                 {1024, QStringLiteral("1024 x 768")},
+                                                 {1280, QStringLiteral("1280 x 1024")}};
+        MessageService::error(
+            this,
+            QStringLiteral("Your current screen resolution does not support %1 pixels.").arg(names.value(windowSize)));
         checkScreenSize(shown);
         return;
     }
@@ -551,10 +556,10 @@ void TMain::applyDateFormat()
 
 void TMain::checkFormatItems()
 {
-    static const char *dateItems[DateFormat::Count] = {
-        "MenuDateMDYSlash", "MenuDateMDYDash",    "MenuDateMDYDot",     "MenuDateDMYSlash",
-        "MenuDateDMYDash",  "MenuDateDMYDot",     "MenuDateMDYSlashYr", "MenuDateMDYDashYr",
-        "MenuDateMDYDotYr", "MenuDateDMYSlashYr", "MenuDateDMYDashYr",  "MenuDateDMYDotYr"};
+    static const char *dateItems[DateFormat::Count] = {"MenuDateMDYSlash",   "MenuDateMDYDash",   "MenuDateMDYDot",
+                                                       "MenuDateDMYSlash",   "MenuDateDMYDash",   "MenuDateDMYDot",
+                                                       "MenuDateMDYSlashYr", "MenuDateMDYDashYr", "MenuDateMDYDotYr",
+                                                       "MenuDateDMYSlashYr", "MenuDateDMYDashYr", "MenuDateDMYDotYr"};
     for (int i = 0; i < DateFormat::Count; ++i)
         findChild<QAction *>(QString::fromLatin1(dateItems[i]))->setChecked(m_settings.dateFormat == i + 1);
     findChild<QAction *>(QStringLiteral("MenuLeadingZeros"))->setChecked(m_settings.dateLeadingZeros);
@@ -620,6 +625,7 @@ bool TMain::startUp()
     setWindowTitle(Caption);
     m_viewerLabel->setText(QStringLiteral("Book Viewer"));
     QDir().mkpath(m_programDirectory);
+    PickLists::installDefaults(m_programDirectory);
 
     m_settings.read(Settings::Mode::Global, QString());
     setGeometry(m_settings.mainWindowLeft, m_settings.mainWindowTop, m_settings.mainWindowWidth,
@@ -668,6 +674,14 @@ bool TMain::startUp()
     if (first == QLatin1String("/BROWSE"))
         enterBrowseMode();
     m_editor = new TMyEdit(*this);
+    PickLists::Combos mainCombos{};
+    for (int number = 1; number <= PickLists::Count; ++number)
+        mainCombos[std::size_t(number - 1)] = pickListCombo(PickLists::info(number).fieldRow);
+    m_lists = std::make_unique<PickLists>(m_editor->listCombos(), mainCombos, m_programDirectory);
+    m_lists->setBase(m_listBase);
+    runListOperation([this] { m_lists->LoadAllList(); });
+    connect(m_editor, &TMyEdit::recordStoring, this, [this] { m_lists->addTypedValues(); });
+    connect(m_editor, &TMyEdit::closed, this, [this] { runListOperation([this] { m_lists->SaveAllLists(); }); });
     return true;
 }
 
@@ -720,6 +734,17 @@ void TMain::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     DoFileSpecific();
+}
+
+bool TMain::event(QEvent *event)
+{
+    // The tip of the day comes when the window is first activated.
+    if (event->type() == QEvent::WindowActivate && !m_tipsShown) {
+        m_tipsShown = true;
+        if (m_settings.showTips)
+            QTimer::singleShot(0, this, &TMain::MenuTipsClick);
+    }
+    return QMainWindow::event(event);
 }
 
 void TMain::closeEvent(QCloseEvent *event)
@@ -1103,9 +1128,17 @@ void TMain::switchDatabase(const QString &path, SwitchKind kind)
     const QString previous = m_settings.lastDatabase;
     const QString previousIni = m_iniPath;
     m_table->close();
-    // The database being left keeps its settings (and, with the lists, its pick lists).
+    // The database being left keeps its settings and its pick lists.
     writeDatabaseSettings();
+    runListOperation([this] { m_lists->SaveAllLists(); });
     setPathsFor(path);
+    m_lists->setBase(m_listBase);
+    runListOperation([this, kind] {
+        if (kind == SwitchKind::New)
+            m_lists->LoadDefaultList();
+        else
+            m_lists->LoadAllList();
+    });
     if (kind == SwitchKind::New)
         readDatabaseSettings(AppPaths::globalSettingsFile());
     else
@@ -1120,6 +1153,8 @@ void TMain::switchDatabase(const QString &path, SwitchKind kind)
         // The new database cannot be opened: back to the one that was open.
         MessageService::error(this, e.message());
         setPathsFor(previous);
+        m_lists->setBase(m_listBase);
+        runListOperation([this] { m_lists->LoadAllList(); });
         readDatabaseSettings(previousIni);
         BuildSortString();
         try {
@@ -1312,7 +1347,7 @@ void TMain::MenuAboutClick()
 
 void TMain::MenuContentsClick()
 {
-    MessageService::inform(this, QStringLiteral("Help"), QStringLiteral("Shelfmark Books"));
+    HelpService::showContents(this);
 }
 
 void TMain::MenuExitClick()
@@ -1334,7 +1369,57 @@ void TMain::MenuSearchClick()
 void TMain::MenuFindClick() {}
 void TMain::MenuFindNextClick() {}
 void TMain::MenuReportsClick() {}
-void TMain::MenuViewerClick() {}
+void TMain::MenuViewerClick()
+{
+    TViewConfig viewer(m_settings, fonts(), m_scale, this);
+    viewer.exec();
+    // Every column visible again, then the configuration applied.
+    for (ViewerField &field : m_viewerFields)
+        field.visible = true;
+    SetViewerOptions();
+}
+
+void TMain::openColorConfig(int target)
+{
+    TColorConfig dialog(target, ColorTarget::initialSet(m_settings, target), fonts(), m_scale, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    ColorTarget::store(m_settings, target, dialog.workingSet());
+    if (target == ColorTarget::Main || target == ColorTarget::All)
+        SetColors();
+}
+
+void TMain::runListOperation(const std::function<void()> &operation)
+{
+    try {
+        operation();
+    } catch (const Error &e) {
+        MessageService::error(this, e.message());
+    }
+}
+
+void TMain::EditAList(int number)
+{
+    TMyEditBox box(number, *m_lists, fonts(), m_scale, m_settings.configureColors, this);
+    box.exec();
+}
+
+void TMain::MenuSaveDefaultsClick()
+{
+    if (PickLists::confirmSaveDefaults(this))
+        runListOperation([this] { m_lists->SaveDefaultLists(); });
+}
+
+void TMain::MenuLoadDefaultsClick()
+{
+    if (PickLists::confirmLoadDefaults(this))
+        runListOperation([this] { m_lists->LoadDefaultList(); });
+}
+
+void TMain::MenuAllColorClick()
+{
+    openColorConfig(ColorTarget::All);
+}
 void TMain::MenuSortOrderClick() {}
 void TMain::MenuBackupClick() {}
 void TMain::MenuRestoreClick()
@@ -1342,5 +1427,8 @@ void TMain::MenuRestoreClick()
     DisplayCount();
 }
 void TMain::MenuSearchReplaceClick() {}
-void TMain::MenuTipsClick() {}
-void TMain::ignoreCommand() {}
+void TMain::MenuTipsClick()
+{
+    TTipOfDay tips(m_settings.showTips, fonts(), m_scale, this);
+    tips.exec();
+}

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <memory>
 
 class DataGrid;
 class DataGridModel;
@@ -20,6 +21,7 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 class QWidget;
+class PickLists;
 class TMyEdit;
 struct GridColumn;
 
@@ -89,6 +91,14 @@ public:
     void MenuRebuildClick();
     void MenuDeleteClick();
     void MenuAboutClick();
+    void MenuTipsClick();
+    void MenuViewerClick();
+    void MenuAllColorClick();
+    void EditAList(int number);
+    void MenuSaveDefaultsClick();
+    void MenuLoadDefaultsClick();
+    PickLists *pickLists() const { return m_lists.get(); }
+    void openColorConfig(int target);
     void MenuAddClick();
     void MenuEditClick();
     void MenuCopyClick();
@@ -107,6 +117,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -160,20 +171,20 @@ private:
     void MenuFindClick();
     void MenuFindNextClick();
     void MenuReportsClick();
-    void MenuViewerClick();
     void MenuSortOrderClick();
     void MenuBackupClick();
     void MenuRestoreClick();
     void MenuSearchReplaceClick();
-    void MenuTipsClick();
+
     void MenuExitClick();
-    void ignoreCommand();
+    void runListOperation(const std::function<void()> &operation);
 
     Environment m_environment;
     QString m_programDirectory;
     Settings m_settings;
     MyTable *m_table = nullptr;
     TMyEdit *m_editor = nullptr;
+    std::unique_ptr<PickLists> m_lists;
     DataGrid *m_grid = nullptr;
     DataGridModel *m_model = nullptr;
     DataNavigator *m_navigator = nullptr;

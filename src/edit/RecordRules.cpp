@@ -11,8 +11,8 @@ namespace RecordRules {
 bool isBlankDate(const QString &text)
 {
     for (const QChar c : text) {
-        if (c != QLatin1Char(' ') && c != QLatin1Char('/') && c != QLatin1Char('-') && c != QLatin1Char('.')
-            && c != QLatin1Char('_'))
+        if (c != QLatin1Char(' ') && c != QLatin1Char('/') && c != QLatin1Char('-') && c != QLatin1Char('.') &&
+            c != QLatin1Char('_'))
             return false;
     }
     return true;
@@ -49,8 +49,8 @@ std::optional<double> readAmount(const QString &input, const NumberFormat &forma
     const char *begin = ascii.constData() + (ascii.startsWith('+') ? 1 : 0);
     double value = 0;
     const auto result = std::from_chars(begin, ascii.constData() + ascii.size(), value);
-    if (ascii.isEmpty() || result.ec != std::errc() || result.ptr != ascii.constData() + ascii.size()
-        || !std::isfinite(value)) {
+    if (ascii.isEmpty() || result.ec != std::errc() || result.ptr != ascii.constData() + ascii.size() ||
+        !std::isfinite(value)) {
         *valid = false;
         return std::nullopt;
     }

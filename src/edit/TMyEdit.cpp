@@ -73,13 +73,13 @@ TMyEdit::TMyEdit(TMain &main) : QDialog(&main), m_main(main)
 {
     setObjectName(QStringLiteral("MyEdit"));
     setWindowTitle(Caption);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
     createControls();
     m_dimensions.record(this);
     if (main.browseMode()) {
-        for (const char *name : {"MenuNew", "MenuClear", "MenuUpdate", "MenuUpdateExit", "MenuCut", "MenuCopy",
-                                 "MenuPaste", "MenuDelete"})
+        for (const char *name :
+             {"MenuNew", "MenuClear", "MenuUpdate", "MenuUpdateExit", "MenuCut", "MenuCopy", "MenuPaste", "MenuDelete"})
             findChild<QAction *>(QString::fromLatin1(name))->setEnabled(false);
         for (const char *name : {"UpdateExitButton", "UpdateButton", "ClearButton"})
             findChild<QPushButton *>(QString::fromLatin1(name))->setEnabled(false);
@@ -91,27 +91,51 @@ TMyEdit::TMyEdit(TMain &main) : QDialog(&main), m_main(main)
 
 void TMyEdit::createControls()
 {
-    enum { E = int(Kind::Edit), C = int(Kind::Combo), D = int(Kind::Date), A = int(Kind::Amount), W = int(Kind::Whole),
-           K = int(Kind::Check) };
+    enum {
+        E = int(Kind::Edit),
+        C = int(Kind::Combo),
+        D = int(Kind::Date),
+        A = int(Kind::Amount),
+        W = int(Kind::Whole),
+        K = int(Kind::Check)
+    };
     static const FieldLook looks[] = {
-        {1, "Title", "TitleLabel", E, 0, 0},           {2, "Author", "AuthorLabel", C, 0, 1},
-        {4, "Publisher", "PublisherLabel", C, 0, 5},    {27, "Editor", "EditorLabel", E, 0, 0},
-        {13, "BookType", "BookTypeLabel", C, 0, 7},     {20, "Volume", "VolumeLabel", E, 0, 0},
-        {21, "Issue", "IssueLabel", E, 0, 0},           {3, "YearPub", "YearPubLabel", W, 0, 0},
-        {22, "Edition", "EditionLabel", E, 0, 0},       {24, "Pages", "PagesLabel", W, 0, 0},
-        {12, "PurchDate", "PurchDateLabel", D, 0, 0},   {6, "WherePurch", "WherePurchLabel", C, 0, 3},
-        {14, "Catalog", "CatalogLabel", E, 1, 0},       {15, "SubCat1", "CatSub1Label", E, 1, 0},
-        {16, "SubCat2", "CatSub2Label", E, 1, 0},       {28, "Dewey", "DeweyLabel", E, 1, 0},
-        {10, "ISBN", "ISBNLabel", E, 1, 0},             {5, "Category", "CategoryLabel", C, 1, 4},
-        {23, "KeyWords", "KeyWordsLabel", E, 1, 0},     {11, "PersRating", "PersRatingLabel", C, 1, 6},
-        {25, "Location", "LocationLabel", C, 1, 2},     {7, "Cost", "CostLabel", A, 2, 0},
-        {8, "Value", "ValueLabel", A, 2, 0},            {29, "LowMarket", "LowMarketLabel", A, 2, 0},
-        {30, "HighMarket", "HighMarketLabel", A, 2, 0}, {17, "CheckOut", nullptr, K, 3, 0},
-        {18, "CheckDate", "CheckDateLabel", D, 3, 0},   {19, "CheckName", "CheckPersonLabel", C, 3, 8},
-        {26, "Condition", "ConditionLabel", C, 4, 9},   {9, "Description", "DescriptionLabel", E, 4, 0},
-        {31, "UserDef1", "UserDef1Label", E, 4, 0},     {32, "UserDef2", "UserDef2Label", E, 4, 0},
-        {33, "UserDef3", "UserDef3Label", E, 4, 0},     {34, "UserDef4", "UserDef4Label", E, 4, 0},
-        {35, "UserDef5", "UserDef5Label", E, 4, 0},     {36, "UserDef6", "UserDef6Label", E, 4, 0},
+        {1, "Title", "TitleLabel", E, 0, 0},
+        {2, "Author", "AuthorLabel", C, 0, 1},
+        {4, "Publisher", "PublisherLabel", C, 0, 5},
+        {27, "Editor", "EditorLabel", E, 0, 0},
+        {13, "BookType", "BookTypeLabel", C, 0, 7},
+        {20, "Volume", "VolumeLabel", E, 0, 0},
+        {21, "Issue", "IssueLabel", E, 0, 0},
+        {3, "YearPub", "YearPubLabel", W, 0, 0},
+        {22, "Edition", "EditionLabel", E, 0, 0},
+        {24, "Pages", "PagesLabel", W, 0, 0},
+        {12, "PurchDate", "PurchDateLabel", D, 0, 0},
+        {6, "WherePurch", "WherePurchLabel", C, 0, 3},
+        {14, "Catalog", "CatalogLabel", E, 1, 0},
+        {15, "SubCat1", "CatSub1Label", E, 1, 0},
+        {16, "SubCat2", "CatSub2Label", E, 1, 0},
+        {28, "Dewey", "DeweyLabel", E, 1, 0},
+        {10, "ISBN", "ISBNLabel", E, 1, 0},
+        {5, "Category", "CategoryLabel", C, 1, 4},
+        {23, "KeyWords", "KeyWordsLabel", E, 1, 0},
+        {11, "PersRating", "PersRatingLabel", C, 1, 6},
+        {25, "Location", "LocationLabel", C, 1, 2},
+        {7, "Cost", "CostLabel", A, 2, 0},
+        {8, "Value", "ValueLabel", A, 2, 0},
+        {29, "LowMarket", "LowMarketLabel", A, 2, 0},
+        {30, "HighMarket", "HighMarketLabel", A, 2, 0},
+        {17, "CheckOut", nullptr, K, 3, 0},
+        {18, "CheckDate", "CheckDateLabel", D, 3, 0},
+        {19, "CheckName", "CheckPersonLabel", C, 3, 8},
+        {26, "Condition", "ConditionLabel", C, 4, 9},
+        {9, "Description", "DescriptionLabel", E, 4, 0},
+        {31, "UserDef1", "UserDef1Label", E, 4, 0},
+        {32, "UserDef2", "UserDef2Label", E, 4, 0},
+        {33, "UserDef3", "UserDef3Label", E, 4, 0},
+        {34, "UserDef4", "UserDef4Label", E, 4, 0},
+        {35, "UserDef5", "UserDef5Label", E, 4, 0},
+        {36, "UserDef6", "UserDef6Label", E, 4, 0},
     };
 
     auto *layout = new QVBoxLayout(this);
@@ -173,7 +197,8 @@ void TMyEdit::createControls()
             combo->lineEdit()->installEventFilter(this);
         m_fields.push_back(f);
         if (look.row == 12 || look.row == 18) {
-            auto *blank = new QPushButton(look.row == 12 ? QStringLiteral("Blan&k") : QStringLiteral("Blan&k Date"), page);
+            auto *blank =
+                new QPushButton(look.row == 12 ? QStringLiteral("Blan&k") : QStringLiteral("Blan&k Date"), page);
             blank->setObjectName(look.row == 12 ? QStringLiteral("BlankPurchDate") : QStringLiteral("BlankCheckOut"));
             blank->setAutoDefault(false);
             auto *edit = static_cast<QLineEdit *>(f.control);
@@ -193,19 +218,22 @@ void TMyEdit::createControls()
     for (Field &f : m_fields) {
         if (f.kind == Kind::Edit || f.kind == Kind::Whole) {
             const int row = f.row;
-            if (row == 1 || row == 27 || row == 14 || row == 15 || row == 16 || row == 28 || row == 10 || row == 23
-                || row == 9 || row >= 31)
+            if (row == 1 || row == 27 || row == 14 || row == 15 || row == 16 || row == 28 || row == 10 || row == 23 ||
+                row == 9 || row >= 31)
                 connect(static_cast<QLineEdit *>(f.control), &QLineEdit::editingFinished, this, &TMyEdit::SetCaptions);
         }
     }
 
     auto *buttons = new QHBoxLayout;
-    const std::pair<const char *, const char *> buttonLooks[] = {
-        {"UpdateExitButton", "&Update && Exit"}, {"UpdateButton", "Up&date"}, {"ClearButton", "C&lear"},
-        {"CancelButton", "E&xit"},               {"PrevButton", "&Previous"}, {"NextButton", "&Next"}};
-    const std::array<void (TMyEdit::*)(), 6> actions = {&TMyEdit::UpdateExitButtonClick, &TMyEdit::UpdateButtonClick,
-                                                        &TMyEdit::DoClear, &TMyEdit::CancelButtonClick,
-                                                        &TMyEdit::DoPreviousRecord, &TMyEdit::DoNextRecord};
+    const std::pair<const char *, const char *> buttonLooks[] = {{"UpdateExitButton", "&Update && Exit"},
+                                                                 {"UpdateButton", "Up&date"},
+                                                                 {"ClearButton", "C&lear"},
+                                                                 {"CancelButton", "E&xit"},
+                                                                 {"PrevButton", "&Previous"},
+                                                                 {"NextButton", "&Next"}};
+    const std::array<void (TMyEdit::*)(), 6> actions = {
+        &TMyEdit::UpdateExitButtonClick, &TMyEdit::UpdateButtonClick, &TMyEdit::DoClear,
+        &TMyEdit::CancelButtonClick,     &TMyEdit::DoPreviousRecord,  &TMyEdit::DoNextRecord};
     for (std::size_t i = 0; i < actions.size(); ++i) {
         auto *button = new QPushButton(QString::fromLatin1(buttonLooks[i].second), this);
         button->setObjectName(QString::fromLatin1(buttonLooks[i].first));
@@ -462,11 +490,10 @@ bool TMyEdit::DoUpdate()
     const QDate purchDate = RecordRules::readDate(text(12), dates, &valid);
     if (!valid)
         return refuse(12, QStringLiteral("Invalid purchase date specified.  Please correct."));
-    const std::pair<int, const char *> amounts[] = {
-        {7, "Invalid cost specified.  Please correct."},
-        {8, "Invalid value specified.  Please correct."},
-        {29, "Invalid low market value specified.  Please correct."},
-        {30, "Invalid high market value specified.  Please correct."}};
+    const std::pair<int, const char *> amounts[] = {{7, "Invalid cost specified.  Please correct."},
+                                                    {8, "Invalid value specified.  Please correct."},
+                                                    {29, "Invalid low market value specified.  Please correct."},
+                                                    {30, "Invalid high market value specified.  Please correct."}};
     std::array<double, 4> amountValues{};
     for (std::size_t i = 0; i < 4; ++i) {
         const auto amount = RecordRules::readAmount(text(amounts[i].first), NumberFormat::current(), &valid);
@@ -557,8 +584,7 @@ void TMyEdit::CancelButtonClick()
         if (MessageService::show(this, QStringLiteral("Warning"),
                                  QStringLiteral("Data has changed.  Do you want to exit without updating?"),
                                  MessageService::Icon::Question, MessageService::Yes | MessageService::No,
-                                 MessageService::No)
-            != MessageService::Yes)
+                                 MessageService::No) != MessageService::Yes)
             return;
     }
     reject();
@@ -576,9 +602,9 @@ void TMyEdit::done(int result)
 TMyEdit::Answer TMyEdit::askYesNoCancel(const QString &question)
 {
     QApplication::beep();
-    const int answer = MessageService::show(this, QStringLiteral("Warning"), question, MessageService::Icon::Question,
-                                            MessageService::Yes | MessageService::No | MessageService::Cancel,
-                                            MessageService::No);
+    const int answer =
+        MessageService::show(this, QStringLiteral("Warning"), question, MessageService::Icon::Question,
+                             MessageService::Yes | MessageService::No | MessageService::Cancel, MessageService::No);
     return answer == MessageService::Yes ? Answer::Yes : answer == MessageService::No ? Answer::No : Answer::Cancel;
 }
 
@@ -592,7 +618,8 @@ bool TMyEdit::moveTo(bool next)
                                       "%1 record?")
                            .arg(where);
         else if (ValuesChanged())
-            question = QStringLiteral("Data has changed.  Update this record before moving to the %1 record?").arg(where);
+            question =
+                QStringLiteral("Data has changed.  Update this record before moving to the %1 record?").arg(where);
         if (!question.isEmpty()) {
             const Answer answer = askYesNoCancel(question);
             if (answer == Answer::Cancel || (answer == Answer::Yes && !DoUpdate()))
@@ -626,7 +653,8 @@ void TMyEdit::DoNextRecord()
 void TMyEdit::MenuNewClick()
 {
     if (ValuesChanged()) {
-        const Answer answer = askYesNoCancel(QStringLiteral("Data has changed.  Update this record before creating new one?"));
+        const Answer answer =
+            askYesNoCancel(QStringLiteral("Data has changed.  Update this record before creating new one?"));
         if (answer == Answer::Cancel || (answer == Answer::Yes && !DoUpdate()))
             return;
     }

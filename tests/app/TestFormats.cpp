@@ -27,19 +27,32 @@ private slots:
         QTest::addColumn<QString>("pattern");
         const QDate date(2001, 3, 5);
         Q_UNUSED(date);
-        QTest::newRow("1") << 1 << false << "3/5/01" << "m/d/yy";
-        QTest::newRow("1 zeros") << 1 << true << "03/05/01" << "mm/dd/yy";
-        QTest::newRow("2") << 2 << false << "3-5-01" << "m/d/yy";
-        QTest::newRow("3 zeros") << 3 << true << "03.05.01" << "mm/dd/yy";
-        QTest::newRow("4") << 4 << false << "5/3/01" << "d/m/yy";
-        QTest::newRow("5 zeros") << 5 << true << "05-03-01" << "dd/mm/yy";
-        QTest::newRow("6") << 6 << false << "5.3.01" << "d/m/yy";
-        QTest::newRow("7") << 7 << false << "3/5/2001" << "m/d/yyyy";
-        QTest::newRow("8 zeros") << 8 << true << "03-05-2001" << "mm/dd/yyyy";
-        QTest::newRow("9") << 9 << false << "3.5.2001" << "m/d/yyyy";
-        QTest::newRow("10") << 10 << false << "5/3/2001" << "d/m/yyyy";
-        QTest::newRow("11 zeros") << 11 << true << "05-03-2001" << "dd/mm/yyyy";
-        QTest::newRow("12") << 12 << false << "5.3.2001" << "d/m/yyyy";
+        QTest::newRow("1") << 1 << false << "3/5/01"
+                           << "m/d/yy";
+        QTest::newRow("1 zeros") << 1 << true << "03/05/01"
+                                 << "mm/dd/yy";
+        QTest::newRow("2") << 2 << false << "3-5-01"
+                           << "m/d/yy";
+        QTest::newRow("3 zeros") << 3 << true << "03.05.01"
+                                 << "mm/dd/yy";
+        QTest::newRow("4") << 4 << false << "5/3/01"
+                           << "d/m/yy";
+        QTest::newRow("5 zeros") << 5 << true << "05-03-01"
+                                 << "dd/mm/yy";
+        QTest::newRow("6") << 6 << false << "5.3.01"
+                           << "d/m/yy";
+        QTest::newRow("7") << 7 << false << "3/5/2001"
+                           << "m/d/yyyy";
+        QTest::newRow("8 zeros") << 8 << true << "03-05-2001"
+                                 << "mm/dd/yyyy";
+        QTest::newRow("9") << 9 << false << "3.5.2001"
+                           << "m/d/yyyy";
+        QTest::newRow("10") << 10 << false << "5/3/2001"
+                            << "d/m/yyyy";
+        QTest::newRow("11 zeros") << 11 << true << "05-03-2001"
+                                  << "dd/mm/yyyy";
+        QTest::newRow("12") << 12 << false << "5.3.2001"
+                            << "d/m/yyyy";
     }
 
     void datesInEveryFormat()

@@ -10,10 +10,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -28,7 +30,7 @@ private slots:
     void firstStartCreatesAnEmptyMaster()
     {
         MainWindowFixture f;
-        TMain &main = f.start();
+        TMain &main = f.start({}, true); // no settings file at all
         const QString master = QDir(f.dataDir()).filePath(QStringLiteral("MASTER.DBF"));
         QVERIFY(QFile::exists(master));
         QCOMPARE(main.currentDatabase(), master);
@@ -56,6 +58,18 @@ private slots:
         IniFile global;
         global.load(QDir(f.configDir()).filePath(QStringLiteral("SHMKLIB.INI")));
         QCOMPARE(global.value(QStringLiteral("Misc"), QStringLiteral("Last Database")), master);
+    }
+
+    void tipOfTheDayComesOnceAtStartUp()
+    {
+        MainWindowFixture f;
+        TMain &main = f.start({}, true);
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QTRY_COMPARE(f.tipsShown(), 1);
+        main.activateWindow();
+        QTest::qWait(50);
+        QCOMPARE(f.tipsShown(), 1);
     }
 
     void missingLastDatabaseFallsBackToMaster()
@@ -443,6 +457,56 @@ private slots:
                                      "Delete Record", "Import Records", "Export Records", "Search Records",
                                      "End Search", "Locate Record", "Locate Next Record", "Reports",
                                      "Viewer Configuration", "Color Setup", "Set Sorting Order", "Help"}));
+    }
+
+    void colourChoicesReachTheirSets()
+    {
+        MainWindowFixture f;
+        TMain &main = f.start();
+        main.settings().editColors[0] = 255;
+        // ALL starts from the main set; Ok stores the working set in all five.
+        QTimer::singleShot(0, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Color Configuration"));
+            auto *presets = dialog->findChild<QComboBox *>(QStringLiteral("ColorSets"));
+            presets->setCurrentIndex(3); // Midnight Black
+            emit presets->activated(3);
+            dialog->findChild<QPushButton *>(QStringLiteral("Ok"))->click();
+        });
+        f.child<QToolButton>(QStringLiteral("ColorSpeed"))->click();
+        for (const ColorSet *set :
+             {&main.settings().mainColors, &main.settings().editColors, &main.settings().searchColors,
+              &main.settings().reportColors, &main.settings().configureColors})
+            QCOMPARE((*set)[0], 0); // background black
+        QCOMPARE(main.centralWidget()->palette().color(QPalette::Window), QColor(0, 0, 0));
+        // Cancel changes nothing.
+        QTimer::singleShot(0, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            auto *presets = dialog->findChild<QComboBox *>(QStringLiteral("ColorSets"));
+            presets->setCurrentIndex(1);
+            emit presets->activated(1);
+            dialog->findChild<QPushButton *>(QStringLiteral("Cancel"))->click();
+        });
+        f.child<QAction>(QStringLiteral("MenuEditColor"))->trigger();
+        QCOMPARE(main.settings().editColors[0], 0);
+    }
+
+    void viewerConfigurationRenamesColumns()
+    {
+        MainWindowFixture f;
+        TMain &main = f.start();
+        QTimer::singleShot(0, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Viewer Configuration"));
+            auto *names = dialog->findChild<QTableWidget *>(QStringLiteral("FieldNameGrid"));
+            names->item(1, 1)->setText(QStringLiteral("Writer")); // the second field: Author
+            dialog->findChild<QPushButton *>(QStringLiteral("ExitButton"))->click();
+        });
+        main.MenuViewerClick();
+        QCOMPARE(main.settings().displayNames[1], QStringLiteral("Writer"));
+        QCOMPARE(f.columnLabels().at(1), QStringLiteral("Writer"));
     }
 
     void aboutBoxShowsTheProgram()

@@ -30,8 +30,7 @@ TMyEdit &showEditor(TMain &main, int mode)
     return editor;
 }
 
-template <typename T>
-T *control(TMyEdit &editor, const char *name)
+template <typename T> T *control(TMyEdit &editor, const char *name)
 {
     return editor.findChild<T *>(QString::fromLatin1(name));
 }
@@ -104,10 +103,11 @@ private slots:
             bool valid = false;
             QVERIFY(!RecordRules::readDate(sep + sep, format, &valid).isValid()); // what an empty masked edit reads
             QVERIFY(valid);
-            QVERIFY(!RecordRules::readDate(QStringLiteral("  ") + sep + QStringLiteral("  ") + sep, format, &valid).isValid());
+            QVERIFY(!RecordRules::readDate(QStringLiteral("  ") + sep + QStringLiteral("  ") + sep, format, &valid)
+                         .isValid());
             QVERIFY(valid);
-            RecordRules::readDate(QStringLiteral("13") + sep + QStringLiteral("13") + sep + QStringLiteral("2001"), format,
-                                  &valid);
+            RecordRules::readDate(QStringLiteral("13") + sep + QStringLiteral("13") + sep + QStringLiteral("2001"),
+                                  format, &valid);
             QVERIFY2(!valid, qPrintable(format.pattern()));
         }
         QCOMPARE(RecordRules::titleEcho(QStringLiteral("A very long display name"), QStringLiteral("Dune")),
@@ -180,11 +180,13 @@ private slots:
         type(editor, "Cost", QStringLiteral("abc"));
         QVERIFY(!editor.DoUpdate());
         QCOMPARE(MessageService::shown().constLast().caption, QStringLiteral("Error"));
-        QCOMPARE(MessageService::shown().constLast().text, QStringLiteral("Invalid check out date specified.  Please correct."));
+        QCOMPARE(MessageService::shown().constLast().text,
+                 QStringLiteral("Invalid check out date specified.  Please correct."));
         QCOMPARE(control<QTabWidget>(editor, "MyTabbedNoteBook")->currentIndex(), 3);
         type(editor, "CheckDate", QString());
         QVERIFY(!editor.DoUpdate());
-        QCOMPARE(MessageService::shown().constLast().text, QStringLiteral("Invalid purchase date specified.  Please correct."));
+        QCOMPARE(MessageService::shown().constLast().text,
+                 QStringLiteral("Invalid purchase date specified.  Please correct."));
         QCOMPARE(control<QTabWidget>(editor, "MyTabbedNoteBook")->currentIndex(), 0);
         type(editor, "PurchDate", QStringLiteral("03/05/2001"));
         QVERIFY(!editor.DoUpdate());
@@ -198,12 +200,14 @@ private slots:
         type(editor, "HighMarket", QString());
         type(editor, "YearPub", QStringLiteral("19a4"));
         QVERIFY(!editor.DoUpdate());
-        QCOMPARE(MessageService::shown().constLast().text, QStringLiteral("Year Pub must be a whole number.  Please correct."));
+        QCOMPARE(MessageService::shown().constLast().text,
+                 QStringLiteral("Year Pub must be a whole number.  Please correct."));
         QVERIFY(control<QLineEdit>(editor, "YearPub")->text() == QLatin1String("19a4"));
         type(editor, "YearPub", QStringLiteral("1924"));
         type(editor, "Author", QStringLiteral("Miłosz"));
         QVERIFY(!editor.DoUpdate());
-        QVERIFY(MessageService::shown().constLast().text.startsWith(QStringLiteral("Author contains the character \"ł\"")));
+        QVERIFY(
+            MessageService::shown().constLast().text.startsWith(QStringLiteral("Author contains the character \"ł\"")));
         QCOMPARE(main.table()->engine().physicalCount(), 1u); // nothing was written
         type(editor, "Author", QStringLiteral("Milosz"));
         QVERIFY(editor.DoUpdate());

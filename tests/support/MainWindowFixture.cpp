@@ -7,6 +7,7 @@
 #include "framework/ui/MessageService.h"
 #include "storage/CatalogTable.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,6 +20,18 @@ MainWindowFixture::MainWindowFixture()
     QDir().mkpath(configDir());
     MessageService::startRecording();
     DialogService::startRecording();
+    // The tip of the day comes up on the first activation; close it as a user would.
+    m_tipCloser.setInterval(10);
+    QObject::connect(&m_tipCloser, &QTimer::timeout, [this] {
+        const QList<QWidget *> windows = QApplication::topLevelWidgets();
+        for (QWidget *window : windows) {
+            if (window->objectName() == QLatin1String("TipOfDay") && window->isVisible()) {
+                ++m_tipsShown;
+                window->close();
+            }
+        }
+    });
+    m_tipCloser.start();
 }
 
 MainWindowFixture::~MainWindowFixture()
@@ -59,8 +72,13 @@ void MainWindowFixture::writeGlobalSettings(const QByteArray &ini) const
     TestSupport::writeAll(QDir(configDir()).filePath(QStringLiteral("SHMKLIB.INI")), ini);
 }
 
-TMain &MainWindowFixture::start(const QStringList &arguments)
+TMain &MainWindowFixture::start(const QStringList &arguments, bool tips)
 {
+    if (!tips) {
+        QFile global(QDir(configDir()).filePath(QStringLiteral("SHMKLIB.INI")));
+        if (global.open(QIODevice::Append))
+            global.write("\r\n[Misc]\r\nShow Tips=No\r\n");
+    }
     TMain::Environment environment;
     environment.programDirectory = dataDir();
     environment.startDirectory = m_dir.path();

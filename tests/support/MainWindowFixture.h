@@ -3,6 +3,7 @@
 #include "app/TMain.h"
 
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 // A main window started on files in a temporary directory: settings in
@@ -22,7 +23,9 @@ public:
     QString makeCatalog(const QString &name, const QStringList &authors) const;
     void writeGlobalSettings(const QByteArray &ini) const;
 
-    TMain &start(const QStringList &arguments = {});
+    // Starts the main window. Unless `tips` is set, the settings say Show Tips=No,
+    // so that no tip window stands between a test and the window it drives.
+    TMain &start(const QStringList &arguments = {}, bool tips = false);
     TMain &main() { return *m_main; }
     void close();
 
@@ -31,7 +34,12 @@ public:
     QStringList columnLabels() const;
     QStringList authorsShown() const;
 
+    // How many tips of the day came up (and were closed, as a user would).
+    int tipsShown() const { return m_tipsShown; }
+
 private:
     QTemporaryDir m_dir;
+    QTimer m_tipCloser;
+    int m_tipsShown = 0;
     std::unique_ptr<TMain> m_main;
 };

@@ -200,7 +200,8 @@ void DbfTable::open(const QString &path, Access access, const IndexSpec &index)
         }
         // The stored tag serves when it carries the expression asked for.
         const auto bare = [](QString text) { return text.remove(QLatin1Char(' ')); };
-        if (!index.rebuild && bare(tagExpression(index.tag)).compare(bare(index.expression), Qt::CaseInsensitive) == 0) {
+        if (!index.rebuild &&
+            bare(tagExpression(index.tag)).compare(bare(index.expression), Qt::CaseInsensitive) == 0) {
             try {
                 activateIndex();
                 return;

@@ -152,8 +152,7 @@ public:
     // Visits the visible records in cursor order, fetching records a few rows
     // ahead early: in index order they lie anywhere in the file, and waiting
     // for each one in turn costs more than reading it.
-    template <typename Visit>
-    void forEachRow(Visit &&visit) const
+    template <typename Visit> void forEachRow(Visit &&visit) const
     {
         constexpr int ahead = 16;
         const int rows = recordCount();

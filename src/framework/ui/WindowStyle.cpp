@@ -60,6 +60,12 @@ void setColors(QWidget *widget, QPalette::ColorRole background, int backgroundCo
     QPalette palette = widget->palette();
     palette.setColor(background, WinColor::toQColor(backgroundColor));
     palette.setColor(text, WinColor::toQColor(textColor));
+    // Check boxes, radio buttons and closed combo boxes paint from the button roles.
+    if (qobject_cast<QCheckBox *>(widget) || qobject_cast<QRadioButton *>(widget) ||
+        qobject_cast<QComboBox *>(widget)) {
+        palette.setColor(QPalette::Button, WinColor::toQColor(backgroundColor));
+        palette.setColor(QPalette::ButtonText, WinColor::toQColor(textColor));
+    }
     widget->setPalette(palette);
 }
 
