@@ -76,7 +76,6 @@ TMyEdit::TMyEdit(TMain &main) : QDialog(&main), m_main(main)
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     createControls();
-    m_dimensions.record(this);
     if (main.browseMode()) {
         for (const char *name :
              {"MenuNew", "MenuClear", "MenuUpdate", "MenuUpdateExit", "MenuCut", "MenuCopy", "MenuPaste", "MenuDelete"})
@@ -335,6 +334,13 @@ void TMyEdit::setDateMasks()
 
 void TMyEdit::showEvent(QShowEvent *event)
 {
+    // The design dimensions, taken before the first scaling, are put back
+    // before each scaling so that scaling never accumulates.
+    if (!m_dimensionsRecorded) {
+        adjustSize();
+        m_dimensions.record(this);
+        m_dimensionsRecorded = true;
+    }
     m_dimensions.restore(this);
     WindowStyle::applyFonts(this, m_main.fonts());
     WindowStyle::scale(this, m_main.scaleFactor());

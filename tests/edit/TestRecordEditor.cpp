@@ -7,14 +7,17 @@
 #include "edit/RecordRules.h"
 #include "edit/TMyEdit.h"
 #include "framework/dbase/DbfTable.h"
+#include "framework/ui/DialogService.h"
 #include "framework/ui/MessageService.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -351,6 +354,95 @@ private slots:
         editor.CancelButtonClick();
         QVERIFY(!editor.isVisible());
         QCOMPARE(main.table()->text(1), QStringLiteral("Book 1"));
+    }
+
+    void storedValuesJoinThePickLists()
+    {
+        MainWindowFixture f;
+        const QString books = catalogPath(f, {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        TMyEdit &editor = showEditor(main, 1);
+        type(editor, "Author", QStringLiteral("Brown "));
+        type(editor, "Location", QStringLiteral("Attic"));
+        QVERIFY(editor.DoUpdate());
+        editor.close(); // closing writes the lists
+        QVERIFY(editor.listCombo(1)->findText(QStringLiteral("Brown"), Qt::MatchExactly) >= 0);
+        QVERIFY(main.pickListCombo(2)->findText(QStringLiteral("Brown"), Qt::MatchExactly) >= 0);
+        QVERIFY(TestSupport::readAll(f.path(QStringLiteral("BOOKS.001"))).contains("Brown\r\n"));
+        QVERIFY(TestSupport::readAll(f.path(QStringLiteral("BOOKS.002"))).contains("Attic\r\n"));
+        // Another database brings its own lists; the first keeps its files.
+        const QString other = f.makeCatalog(QStringLiteral("OTHER.DBF"), {QStringLiteral("Mann")});
+        TestSupport::writeAll(f.path(QStringLiteral("OTHER.001")), "Mann, Thomas\r\n");
+        TestSupport::writeAll(f.path(QStringLiteral("OTHER.006")), "");
+        DialogService::queueResult(other);
+        main.MenuOpenClick();
+        QCOMPARE(editor.listCombo(1)->count(), 1);
+        QCOMPARE(editor.listCombo(1)->itemText(0), QStringLiteral("Mann, Thomas"));
+        QCOMPARE(main.pickListCombo(2)->itemText(0), QStringLiteral("Mann, Thomas"));
+        Q_UNUSED(books);
+    }
+
+    void editMenuActsOnPlainEditsAndCombos()
+    {
+        MainWindowFixture f;
+        catalogPath(f, {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        TMyEdit &editor = showEditor(main, 2);
+        editor.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        auto *title = control<QLineEdit>(editor, "Title");
+        title->setFocus();
+        title->selectAll();
+        editor.findChild<QAction *>(QStringLiteral("MenuCut"))->trigger();
+        QCOMPARE(title->text(), QString());
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Book 1"));
+        editor.findChild<QAction *>(QStringLiteral("MenuPaste"))->trigger();
+        QCOMPARE(title->text(), QStringLiteral("Book 1"));
+        auto *date = control<QLineEdit>(editor, "PurchDate");
+        date->setFocus();
+        date->setText(QStringLiteral("01/02/2003"));
+        date->selectAll();
+        editor.findChild<QAction *>(QStringLiteral("MenuDelete"))->trigger();
+        QCOMPARE(date->text(), QStringLiteral("01/02/2003")); // the date edits are left alone
+        editor.close();
+    }
+
+    void printRecordWithoutAPrinterWritesAPdf()
+    {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("a printer is installed");
+        MainWindowFixture f;
+        catalogPath(f, {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        TMyEdit &editor = showEditor(main, 2);
+        const QString pdf = f.path(QStringLiteral("record.pdf"));
+        DialogService::queueResult(pdf);
+        editor.MenuPrintRecordClick();
+        QCOMPARE(DialogService::requests(), QStringList({QStringLiteral("Print Record to PDF File")}));
+        const QByteArray bytes = TestSupport::readAll(pdf);
+        QVERIFY(bytes.startsWith("%PDF"));
+        QVERIFY(bytes.size() > 1000);
+        editor.MenuPrintRecordClick(); // cancelled: nothing more
+        QCOMPARE(DialogService::requests().size(), 2);
+        editor.close();
+    }
+
+    void scalingDoesNotAccumulate()
+    {
+        MainWindowFixture f;
+        catalogPath(f, {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        main.MenuScreenSizeClick(800);
+        if (main.scaleFactor() != 1.25)
+            QSKIP("the screen is smaller than 800 x 600");
+        TMyEdit &editor = showEditor(main, 2);
+        const QSize first = editor.size();
+        const qreal font = control<QLineEdit>(editor, "Title")->font().pointSizeF();
+        editor.close();
+        showEditor(main, 2);
+        QCOMPARE(editor.size(), first);
+        QCOMPARE(control<QLineEdit>(editor, "Title")->font().pointSizeF(), font);
+        editor.close();
     }
 
     void browseModeNeverAsksNorStores()

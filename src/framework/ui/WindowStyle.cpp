@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -144,7 +145,12 @@ void scale(QWidget *window, double factor)
         font.setPointSizeF(font.pointSizeF() * f);
         window->setFont(font);
     }
-    window->resize(int(window->width() * f), int(window->height() * f));
+    const QSize size(int(window->width() * f), int(window->height() * f));
+    if (QLayout *layout = window->layout()) {
+        layout->invalidate();
+        layout->activate();
+    }
+    window->resize(size);
 }
 
 void centre(QWidget *window, bool moveUp)
@@ -185,6 +191,12 @@ void SavedDimensions::restore(QWidget *window) const
         QFont font = window->font();
         font.setPointSizeF(m_windowFontSize);
         window->setFont(font);
+    }
+    // The layout must know the restored fonts before the window takes its
+    // design size, or the scaled minimum size would hold it larger.
+    if (QLayout *layout = window->layout()) {
+        layout->invalidate();
+        layout->activate();
     }
     if (m_size.isValid())
         window->resize(m_size);
