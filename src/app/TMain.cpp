@@ -819,6 +819,18 @@ bool TMain::MyTableFilter(const DbfRecord &record) const
     return !m_searchOn || !m_searchTest || m_searchTest(record);
 }
 
+void TMain::reopenTable(DbfTable::Access access)
+{
+    m_table->close();
+    if (access == DbfTable::Access::Shared) {
+        openTableShared();
+    } else {
+        m_table->open(m_settings.lastDatabase, access);
+    }
+    SetViewerOptions();
+    DisplayCount();
+}
+
 void TMain::openTableShared()
 {
     try {

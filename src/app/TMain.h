@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Settings.h"
+#include "framework/dbase/DbfTable.h"
 #include "framework/ui/DataNavigator.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/WindowStyle.h"
@@ -59,6 +60,12 @@ public:
     void SetColors();
     void BuildSortString();
     bool CheckDBaseFormat(const QString &path);
+    // Closes the catalog table and opens it again with its index: shared, or
+    // exclusive for work that needs the table to itself (throws DbfError when
+    // another program holds it). The viewer options are applied again.
+    void reopenTable(DbfTable::Access access = DbfTable::Access::Shared);
+    // Writes the per-database settings of the open database.
+    void writeDatabaseSettings();
     bool DBaseInUse(const QString &path);
     void RemoveMDXByte(const QString &path);
 
@@ -141,7 +148,6 @@ private:
     void applyDateFormat();
     void checkFormatItems();
     void MenuFontClick(ColoredFont &font);
-    void writeDatabaseSettings();
     void readDatabaseSettings(const QString &path);
     void navigatorClicked(DataNavigator::Button button);
 
