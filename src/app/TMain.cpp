@@ -12,6 +12,7 @@
 #include "edit/PickLists.h"
 #include "edit/TMyEdit.h"
 #include "edit/TMyEditBox.h"
+#include "search/TSearchAndReplace.h"
 #include "framework/Error.h"
 #include "framework/FileNames.h"
 #include "framework/ui/DataGrid.h"
@@ -1438,7 +1439,12 @@ void TMain::MenuRestoreClick()
 {
     DisplayCount();
 }
-void TMain::MenuSearchReplaceClick() {}
+void TMain::MenuSearchReplaceClick()
+{
+    TSearchAndReplace replace(*this);
+    replace.exec();
+    DisplayCount();
+}
 void TMain::MenuTipsClick()
 {
     TTipOfDay tips(m_settings.showTips, fonts(), m_scale, this);

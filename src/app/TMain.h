@@ -98,6 +98,7 @@ public:
     void MenuRebuildClick();
     void MenuDeleteClick();
     void MenuAboutClick();
+    void MenuSearchReplaceClick();
     void MenuTipsClick();
     void MenuViewerClick();
     void MenuAllColorClick();
@@ -180,7 +181,7 @@ private:
     void MenuSortOrderClick();
     void MenuBackupClick();
     void MenuRestoreClick();
-    void MenuSearchReplaceClick();
+
 
     void MenuExitClick();
     void runListOperation(const std::function<void()> &operation);

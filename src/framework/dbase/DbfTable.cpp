@@ -910,8 +910,11 @@ void DbfTable::refresh()
     const std::uint32_t count = std::uint32_t(std::min<std::uint64_t>(room, m_header.storedCount));
     if (std::uint64_t(m_header.headerLength) + std::uint64_t(count) * m_header.recordLength > m_mapping.length())
         mapFile(size);
+    // Keys are computed again only when the table grew; otherwise the visible
+    // records are enough (a new filter, records deleted elsewhere).
+    const bool grew = count != m_count;
     m_count = count;
-    if (m_key)
+    if (m_key && grew)
         reindex();
     else
         rebuildRows();

@@ -1,0 +1,200 @@
+#include "MainWindowFixture.h"
+#include "TestSupport.h"
+
+#include "app/MyTable.h"
+#include "framework/dbase/DbfTable.h"
+#include "framework/ui/MessageService.h"
+#include "search/TSearchAndReplace.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    MainWindowFixture f;
+    TMain *main = nullptr;
+    TSearchAndReplace *window = nullptr;
+
+    explicit Run(const QStringList &authors, const QByteArray &settings = {})
+    {
+        const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), authors);
+        if (!settings.isEmpty())
+            TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), settings);
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
+        main = &f.start();
+        window = new TSearchAndReplace(*main);
+        window->show();
+    }
+    ~Run() { delete window; }
+
+    void choose(int row, const QString &search, const QString &replacement, bool confirm = false)
+    {
+        window->FieldBoxChange(row - 1);
+        window->findChild<QLineEdit *>(QStringLiteral("SearchText"))->setText(search);
+        window->findChild<QLineEdit *>(QStringLiteral("ReplaceText"))->setText(replacement);
+        window->findChild<QCheckBox *>(QStringLiteral("ConfirmBox"))->setChecked(confirm);
+        window->StartButtonClick();
+    }
+    QString count(const char *name) const { return window->findChild<QLabel *>(QString::fromLatin1(name))->text(); }
+    QStringList authors() const
+    {
+        QStringList all;
+        const DbfTable &table = main->table()->engine();
+        for (std::uint32_t r = 1; r <= table.physicalCount(); ++r)
+            all << table.physicalRecord(r).text(1);
+        return all;
+    }
+};
+
+} // namespace
+
+class TestSearchAndReplace : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TestSupport::installMessageFilter(); }
+
+    void wholeValuesWithoutRegardToCase()
+    {
+        Run run(
+            {QStringLiteral("Smith"), QStringLiteral("SMITH"), QStringLiteral("Smithson"), QStringLiteral("Jones")});
+        run.choose(2, QStringLiteral("smith"), QStringLiteral("Smyth"));
+        QCOMPARE(run.authors(), QStringList({"Smyth", "Smyth", "Smithson", "Jones"}));
+        QCOMPARE(run.count("ProcessedCount"), QStringLiteral("4"));
+        QCOMPARE(run.count("FoundCount"), QStringLiteral("2"));
+        QCOMPARE(run.count("ChangedCount"), QStringLiteral("2"));
+        QCOMPARE(MessageService::shown().constLast().caption, QStringLiteral("Finished"));
+        QCOMPARE(MessageService::shown().constLast().text, QStringLiteral("Global Search and Replace Complete."));
+        QVERIFY(!run.window->isVisible());
+        // The order is back: the index was built again from the sort levels.
+        QCOMPARE(run.main->table()->indexName(), QStringLiteral("NewIndex"));
+        QCOMPARE(run.f.authorsShown(), QStringList({"Jones", "Smithson", "Smyth", "Smyth"}));
+        QVERIFY(run.main->table()->engine().indexRepairReason().isEmpty());
+    }
+
+    void emptySearchReplacesEmptyValues()
+    {
+        Run run({QStringLiteral("Austen"), QString(), QString()});
+        run.choose(2, QString(), QStringLiteral("Unknown"));
+        QCOMPARE(run.authors(), QStringList({"Austen", "Unknown", "Unknown"}));
+    }
+
+    void answeringNoChangesNothing()
+    {
+        Run run({QStringLiteral("Mann"), QStringLiteral("Mann")});
+        MessageService::queueAnswer(MessageService::No);
+        MessageService::queueAnswer(MessageService::No);
+        run.choose(2, QStringLiteral("MANN"), QStringLiteral("Musil"), true);
+        QCOMPARE(MessageService::shown()[0].caption, QStringLiteral("Confirm"));
+        QCOMPARE(MessageService::shown()[0].text, QStringLiteral("Item = \"Book 1\".  Change this record?"));
+        QCOMPARE(run.count("FoundCount"), QStringLiteral("2"));
+        QCOMPARE(run.count("ChangedCount"), QStringLiteral("0"));
+        QCOMPARE(run.authors(), QStringList({"Mann", "Mann"}));
+    }
+
+    void aSearchStaysOnAndBooksOutsideItChange()
+    {
+        Run run({QStringLiteral("Mann"), QStringLiteral("Austen"), QStringLiteral("Mann")});
+        run.main->setSearchTest([](const DbfRecord &r) { return r.text(0) == QLatin1String("Book 2"); });
+        run.main->EnableEndSearch();
+        run.main->table()->refresh();
+        QCOMPARE(run.main->table()->recordCount(), 1);
+        run.choose(2, QStringLiteral("Mann"), QStringLiteral("Musil"));
+        QCOMPARE(run.authors(), QStringList({"Musil", "Austen", "Musil"}));
+        QVERIFY(run.main->searchOn());
+        QCOMPARE(run.main->table()->recordCount(), 1);
+    }
+
+    void numbersAndDates()
+    {
+        Run run({QStringLiteral("A"), QStringLiteral("B")});
+        {
+            DbfTable &table = run.main->table()->engine();
+            table.edit(1);
+            table.setNumber(2, 1970);
+            table.setDate(11, QDate(2001, 3, 5));
+            table.post();
+        }
+        run.choose(3, QStringLiteral("1970"), QStringLiteral("1971"));
+        QCOMPARE(run.main->table()->engine().physicalRecord(1).number(2), std::optional<double>(1971));
+        delete run.window;
+        run.window = new TSearchAndReplace(*run.main);
+        run.window->show();
+        run.choose(12, QStringLiteral("03/05/2001"), QStringLiteral("12/31/1999"));
+        QCOMPARE(run.main->table()->engine().physicalRecord(1).date(11), QDate(1999, 12, 31));
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no field") << 0 << ""
+                                  << ""
+                                  << "No field has been selected.";
+        QTest::newRow("bad number") << 7 << "12x"
+                                    << "1"
+                                    << "Invalid search value entered.  Please correct.";
+        QTest::newRow("empty number") << 7 << ""
+                                      << "1"
+                                      << "Invalid search value entered.  Please correct.";
+        QTest::newRow("bad replacement number") << 24 << "12"
+                                                << ""
+                                                << "Invalid replacement value entered.  Please correct.";
+        QTest::newRow("untouched date") << 18 << ""
+                                        << "01/01/2001"
+                                        << "Invalid search date entered.  Please correct.";
+        QTest::newRow("bad replacement date") << 18 << "01/01/2001"
+                                              << "13/13/2001"
+                                              << "Invalid replacement date entered.  Please correct.";
+    }
+
+    void refusals()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, search);
+        QFETCH(QString, replacement);
+        QFETCH(QString, message);
+        Run run({QStringLiteral("A")});
+        if (row == 0)
+            run.window->StartButtonClick();
+        else
+            run.choose(row, search, replacement);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().constFirst().caption, QStringLiteral("Error"));
+        QCOMPARE(MessageService::shown().constFirst().text, message);
+        QVERIFY(run.window->isVisible());
+        QVERIFY(run.main->table()->isOpen());
+    }
+
+    void refusedWhileAnotherProgramHoldsTheTable()
+    {
+        Run run({QStringLiteral("Mann")});
+        DbfTable other;
+        other.open(run.main->currentDatabase());
+        run.choose(2, QStringLiteral("Mann"), QStringLiteral("Musil"));
+        QVERIFY(MessageService::shown().constFirst().text.startsWith(
+            QLatin1String("Search and Replace requires exclusive use of the DBase File.")));
+        QVERIFY(run.window->isVisible());
+        QCOMPARE(run.f.authorsShown(), QStringList({"Mann"}));
+    }
+
+    void recordOrderWithoutASortOrder()
+    {
+        Run run({QStringLiteral("Zola"), QStringLiteral("Austen")}, "[Sort Order]\r\nPrimary Sort=0\r\n");
+        QCOMPARE(run.f.authorsShown(), QStringList({"Zola", "Austen"}));
+        run.choose(2, QStringLiteral("zola"), QStringLiteral("Balzac"));
+        QVERIFY(run.main->table()->indexName().isEmpty());
+        QCOMPARE(run.f.authorsShown(), QStringList({"Balzac", "Austen"}));
+    }
+};
+
+SHELFMARK_TEST(TestSearchAndReplace)
+#include "TestSearchAndReplace.moc"
