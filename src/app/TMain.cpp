@@ -12,7 +12,6 @@
 #include "edit/PickLists.h"
 #include "edit/TMyEdit.h"
 #include "edit/TMyEditBox.h"
-#include "search/TSearchAndReplace.h"
 #include "framework/Error.h"
 #include "framework/FileNames.h"
 #include "framework/ui/DataGrid.h"
@@ -20,8 +19,10 @@
 #include "framework/ui/DialogService.h"
 #include "framework/ui/HelpService.h"
 #include "framework/ui/MessageService.h"
+#include "framework/ui/WaitCursor.h"
 #include "framework/ui/WinColor.h"
 #include "framework/ui/WindowStyle.h"
+#include "search/TSearchAndReplace.h"
 #include "storage/CatalogFields.h"
 #include "storage/CatalogTable.h"
 #include "storage/RecentFiles.h"
@@ -63,15 +64,6 @@ QString tableNameOf(const QString &path)
 {
     return QFileInfo(FileNames::base(path)).fileName();
 }
-
-// Wait cursor for the length of a table walk; MessageService puts it away
-// while a message is up.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "edit/RecordRules.h"
 #include "framework/Error.h"
 #include "framework/ui/MessageService.h"
+#include "framework/ui/WaitCursor.h"
 #include "framework/ui/WindowStyle.h"
 #include "storage/CatalogFields.h"
 #include "storage/CatalogTable.h"
@@ -27,13 +28,6 @@ const QString InUse = QStringLiteral(
     "Search and Replace requires exclusive use of the DBase File.  Make sure that the DBase File is not in use by "
     "another program  or that no other users are running the software or that no other copies of the software are in "
     "use.");
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
