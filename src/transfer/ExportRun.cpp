@@ -14,12 +14,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <numeric>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 
 namespace {
 
@@ -29,15 +30,57 @@ void refuseTableInUse(const QString &path)
         throw FileError(QStringLiteral("The file \"%1\" is in use; it cannot be replaced.").arg(path));
 }
 
+constexpr int PrefetchDistance = 12;
+constexpr int PrefetchFrom = 256;
+
 // A stored text field without the blanks (or NULs) that pad it.
 std::string_view storedText(const DbfRecord &record, int offset, int width)
 {
     const char *p = record.data() + offset;
     std::size_t n = std::size_t(width);
+    // Most of a text field is padding: skip it eight blanks at a time.
+    constexpr std::uint64_t blanks = 0x2020202020202020ULL;
+    std::uint64_t word;
+    while (n >= 8 && (std::memcpy(&word, p + n - 8, 8), word == blanks))
+        n -= 8;
     while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0'))
         --n;
     return {p, n};
 }
+
+// The text of a date in a fixed format, remembered for the next record with
+// the same date: a small table indexed by the day number.
+class DateTexts
+{
+public:
+    explicit DateTexts(const DateFormat &format) : m_format(format), m_slots(Slots) {}
+
+    std::string_view text(const QDate &date)
+    {
+        if (!date.isValid())
+            return {};
+        const qint64 day = date.toJulianDay();
+        Slot &slot = m_slots[std::size_t(day) % Slots];
+        if (slot.day != day) {
+            const QByteArray text = m_format.format(date).toUtf8();
+            slot.day = day;
+            slot.length = std::uint8_t(std::min<qsizetype>(text.size(), sizeof slot.text));
+            std::memcpy(slot.text, text.constData(), slot.length);
+        }
+        return {slot.text, slot.length};
+    }
+
+private:
+    static constexpr std::size_t Slots = 4096;
+    struct Slot
+    {
+        qint64 day = std::numeric_limits<qint64>::min();
+        std::uint8_t length = 0;
+        char text[15];
+    };
+    const DateFormat &m_format;
+    std::vector<Slot> m_slots;
+};
 
 // Plain decimal text: as few digits as give the value back, no exponent.
 std::string_view numberText(std::optional<double> value, char *buffer, std::size_t size)
@@ -105,14 +148,24 @@ ExportRun::ExportRun(const DbfTable &catalog, const std::vector<ExportField> &fi
         const FieldDef &def = catalog.fields()[std::size_t(field)];
         m_sources.push_back({field, book.kind, def.offset, def.width, windows1252 && def.type == 'C'});
     }
+    if (!catalog.fields().empty())
+        m_recordLength = catalog.fields().back().offset + catalog.fields().back().width;
 }
 
 template <typename WriteRecord> bool ExportRun::walk(WriteRecord &&writeRecord)
 {
     bool stopped = false;
+    const int rows = m_catalog.recordCount();
     m_catalog.forEachRow([&](int row, const DbfRecord &record) {
         if (stopped)
             return;
+        // The walk fetches the head of the records ahead; every field is read
+        // here, so the rest of them is fetched too.
+        if (row + PrefetchDistance < rows) {
+            const char *ahead = m_catalog.recordAt(row + PrefetchDistance).data();
+            for (int offset = PrefetchFrom; offset < m_recordLength; offset += 64)
+                __builtin_prefetch(ahead + offset);
+        }
         writeRecord(record);
         const int written = row + 1;
         if (written % ProgressInterval == 0 && m_progress && !m_progress(written))
@@ -130,8 +183,7 @@ bool ExportRun::writeText(const QString &path, bool headerLine)
             out.addValue(field.label);
         out.endLine();
     }
-    // Most books share their dates with others: each is formatted once.
-    std::unordered_map<qint64, QByteArray> dateTexts;
+    DateTexts dates(m_dates);
     char number[400];
     const bool complete = walk([&](const DbfRecord &record) {
         for (const Source &s : m_sources) {
@@ -148,18 +200,9 @@ bool ExportRun::writeText(const QString &path, bool headerLine)
             case FieldKind::Decimal:
                 out.addUtf8(numberText(record.number(s.field), number, sizeof number));
                 break;
-            case FieldKind::Date: {
-                const QDate date = record.date(s.field);
-                if (!date.isValid()) {
-                    out.addUtf8({});
-                    break;
-                }
-                auto [entry, added] = dateTexts.try_emplace(date.toJulianDay());
-                if (added)
-                    entry->second = m_dates.format(date).toUtf8();
-                out.addUtf8(std::string_view(entry->second.constData(), std::size_t(entry->second.size())));
+            case FieldKind::Date:
+                out.addUtf8(dates.text(record.date(s.field)));
                 break;
-            }
             }
         }
         out.endLine();

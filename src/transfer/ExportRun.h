@@ -71,6 +71,7 @@ private:
     const DbfTable &m_catalog;
     std::vector<ExportField> m_fields;
     std::vector<Source> m_sources;
+    int m_recordLength = 0;
     DateFormat m_dates;
     Progress m_progress;
 };

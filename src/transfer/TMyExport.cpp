@@ -6,11 +6,12 @@
 #include "framework/ui/DialogService.h"
 #include "framework/ui/HelpService.h"
 #include "framework/ui/MessageService.h"
+#include "framework/ui/WaitCursor.h"
 #include "framework/ui/WindowStyle.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -358,19 +359,22 @@ void TMyExport::runExport(const std::vector<ExportField> &fields, const QString 
 {
     bool complete = false;
     QString failure;
-    setRunning(true);
     {
-        SearchSuspension suspension(m_main, m_exportEntire->isChecked());
-        m_gauge->setRange(0, std::max(1, m_main.table()->recordCount()));
-        try {
-            ExportRun run(m_main.table()->engine(), fields);
-            run.setProgress([this](int written) { return showProgress(written); });
-            complete = text ? run.writeText(path, m_settings.exportFirstRow) : run.writeTable(path);
-        } catch (const Error &e) {
-            failure = e.message();
+        WaitCursor wait;
+        setRunning(true);
+        {
+            SearchSuspension suspension(m_main, m_exportEntire->isChecked());
+            m_gauge->setRange(0, std::max(1, m_main.table()->recordCount()));
+            try {
+                ExportRun run(m_main.table()->engine(), fields);
+                run.setProgress([this](int written) { return showProgress(written); });
+                complete = text ? run.writeText(path, m_settings.exportFirstRow) : run.writeTable(path);
+            } catch (const Error &e) {
+                failure = e.message();
+            }
         }
+        setRunning(false);
     }
-    setRunning(false);
     if (!failure.isEmpty())
         MessageService::error(this, failure);
     else if (complete)
@@ -386,12 +390,7 @@ void TMyExport::setRunning(bool running)
     m_cancelRequested = false;
     m_choices->setEnabled(!running);
     m_cancelButton->setEnabled(running);
-    if (running) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_sincePaint.invalidate();
-    } else {
-        QApplication::restoreOverrideCursor();
-    }
+    m_sincePaint.invalidate();
 }
 
 bool TMyExport::showProgress(int written)
