@@ -14,8 +14,11 @@
 #include "app/Settings.h"
 #include "framework/Error.h"
 #include "framework/dbase/DbfTable.h"
+#include "storage/CatalogFields.h"
 #include "storage/CatalogTable.h"
+#include "transfer/DelimitedReader.h"
 #include "transfer/ExportRun.h"
+#include "transfer/ImportRun.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,6 +29,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <numeric>
 #include <unistd.h>
 
 namespace {
@@ -225,6 +229,82 @@ void BM_ExportDbase(benchmark::State &state)
 
 BENCHMARK(BM_ExportText)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ExportDbase)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Import of a comma-delimited file of generated books (36 quoted values a
+// line, a header line of field names, UTF-8), written once and kept, into an
+// empty catalog with its default index.
+QString importTextFile(int books)
+{
+    const QString path = QDir(benchDir()).filePath(QStringLiteral("IMPORT%1.TXT").arg(books));
+    const QString done = path + QStringLiteral(".done");
+    if (QFileInfo::exists(done))
+        return path;
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    QStringList values;
+    for (const CatalogField &field : CatalogFields::rows)
+        values << QString::fromLatin1(field.name);
+    auto writeLine = [&] {
+        file.write((QLatin1Char('"') + values.join(QStringLiteral("\",\"")) + QStringLiteral("\"\r\n")).toUtf8());
+    };
+    writeLine();
+    auto number = [](const std::optional<double> &v) { return v ? QString::number(*v) : QString(); };
+    BookGenerator generator(7);
+    for (int i = 0; i < books; ++i) {
+        const BookGenerator::Book b = generator.next();
+        values = QStringList(CatalogFields::Count);
+        values[0] = b.title;
+        values[1] = b.author;
+        values[2] = number(b.year);
+        values[3] = b.publisher;
+        values[4] = b.category;
+        values[5] = b.wherePurchased;
+        values[6] = number(b.cost);
+        values[7] = number(b.value);
+        values[9] = b.isbn;
+        values[10] = b.rating;
+        values[11] = b.bought.isValid() ? b.bought.toString(QStringLiteral("M/d/yyyy")) : QString();
+        values[12] = b.bookType;
+        values[16] = b.checkedOut;
+        values[22] = b.keyWords;
+        values[23] = number(b.pages);
+        values[24] = b.location;
+        values[25] = b.condition;
+        writeLine();
+    }
+    file.close();
+    QFile marker(done);
+    marker.open(QIODevice::WriteOnly);
+    return path;
+}
+
+void BM_ImportText(benchmark::State &state)
+{
+    const QString source = importTextFile(int(state.range(0)));
+    const QString path = QDir(benchDir()).filePath(QStringLiteral("IMPORTED.DBF"));
+    std::vector<int> mapping(CatalogFields::Count);
+    std::iota(mapping.begin(), mapping.end(), 1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        removeIndex(path);
+        CatalogTable::create(path);
+        {
+            DbfTable table;
+            table.open(path);
+            table.addIndex(CatalogTable::IndexTag, DefaultIndex, true);
+            state.ResumeTiming();
+            const MappedFile file(source);
+            ImportRun run(table, mapping);
+            run.importText(file.bytes(), true);
+            if (run.imported() != state.range(0))
+                state.SkipWithError("not every book was imported");
+            state.PauseTiming();
+        }
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_ImportText)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 long statusKilobytes(const char *key)
 {
