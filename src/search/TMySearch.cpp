@@ -9,9 +9,9 @@
 #include "framework/Error.h"
 #include "framework/ui/HelpService.h"
 #include "framework/ui/MessageService.h"
+#include "framework/ui/WaitCursor.h"
 #include "storage/CatalogFields.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -140,14 +140,6 @@ QTableWidgetItem *fixedItem()
     item->setFlags(Qt::ItemIsEnabled);
     return item;
 }
-
-// Wait cursor for the table walk, put away before any message.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
