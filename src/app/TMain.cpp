@@ -22,7 +22,10 @@
 #include "framework/ui/WaitCursor.h"
 #include "framework/ui/WinColor.h"
 #include "framework/ui/WindowStyle.h"
+#include "search/TMySearch.h"
 #include "search/TSearchAndReplace.h"
+#include "transfer/TImportFormat.h"
+#include "transfer/TMyExport.h"
 #include "storage/CatalogFields.h"
 #include "storage/CatalogTable.h"
 #include "storage/RecentFiles.h"
@@ -667,6 +670,7 @@ bool TMain::startUp()
     if (first == QLatin1String("/BROWSE"))
         enterBrowseMode();
     m_editor = new TMyEdit(*this);
+    m_search = new TMySearch(*this);
     PickLists::Combos mainCombos{};
     for (int number = 1; number <= PickLists::Count; ++number)
         mainCombos[std::size_t(number - 1)] = pickListCombo(PickLists::info(number).fieldRow);
@@ -1360,17 +1364,27 @@ void TMain::MenuExitClick()
     close();
 }
 
-// Commands whose windows arrive with later work keep their menu items,
-// captions and shortcuts and leave the catalog as it is.
 void TMain::MenuImportClick()
 {
+    TImportFormat format(*this);
+    format.exec();
     DisplayCount();
 }
-void TMain::MenuExportClick() {}
+
+void TMain::MenuExportClick()
+{
+    TMyExport exporter(*this);
+    exporter.exec();
+}
+
 void TMain::MenuSearchClick()
 {
+    m_search->exec();
     DisplayCount();
 }
+
+// Commands whose windows arrive with later work keep their menu items,
+// captions and shortcuts and leave the catalog as it is.
 void TMain::MenuFindClick() {}
 void TMain::MenuFindNextClick() {}
 void TMain::MenuReportsClick() {}

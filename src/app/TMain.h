@@ -24,6 +24,7 @@ class QToolButton;
 class QWidget;
 class PickLists;
 class TMyEdit;
+class TMySearch;
 struct GridColumn;
 
 // The main window: owns the open catalog table and the program-wide settings,
@@ -79,6 +80,7 @@ public:
 
     MyTable *table() const { return m_table; }
     TMyEdit *recordEditor() const { return m_editor; }
+    TMySearch *searchWindow() const { return m_search; }
     Settings &settings() { return m_settings; }
     const QString &currentDatabase() const { return m_settings.lastDatabase; }
     const QString &programDirectory() const { return m_programDirectory; }
@@ -98,6 +100,9 @@ public:
     void MenuRebuildClick();
     void MenuDeleteClick();
     void MenuAboutClick();
+    void MenuImportClick();
+    void MenuExportClick();
+    void MenuSearchClick();
     void MenuSearchReplaceClick();
     void MenuTipsClick();
     void MenuViewerClick();
@@ -172,9 +177,6 @@ private:
     // Commands whose windows come with later work: each keeps its place and
     // caption now.
     void showRecordEditor();
-    void MenuImportClick();
-    void MenuExportClick();
-    void MenuSearchClick();
     void MenuFindClick();
     void MenuFindNextClick();
     void MenuReportsClick();
@@ -191,6 +193,7 @@ private:
     Settings m_settings;
     MyTable *m_table = nullptr;
     TMyEdit *m_editor = nullptr;
+    TMySearch *m_search = nullptr;
     std::unique_ptr<PickLists> m_lists;
     DataGrid *m_grid = nullptr;
     DataGridModel *m_model = nullptr;
