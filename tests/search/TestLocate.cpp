@@ -1,0 +1,429 @@
+#include "MainWindowFixture.h"
+#include "TestSupport.h"
+
+#include "app/DateFormat.h"
+#include "app/MyTable.h"
+#include "framework/dbase/DbfTable.h"
+#include "framework/ui/DataGrid.h"
+#include "framework/ui/MessageService.h"
+#include "search/Locator.h"
+#include "search/TMyLocateDialog.h"
+#include "storage/CatalogTable.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+// Engine field indexes of the catalog (record order of the field definition table).
+constexpr int Title = 0;
+constexpr int Author = 1;
+constexpr int YearPub = 2;
+constexpr int Cost = 6;
+constexpr int PurchDate = 11;
+constexpr int KeyWords = 22;
+
+struct Book
+{
+    QString title;
+    QString author;
+    std::optional<double> year;
+    std::optional<double> cost;
+    QDate bought;
+};
+
+// A catalog table of the given books, open shared.
+struct Catalog
+{
+    QTemporaryDir dir;
+    DbfTable table;
+
+    explicit Catalog(const QList<Book> &books)
+    {
+        const QString path = dir.filePath(QStringLiteral("BOOKS.DBF"));
+        CatalogTable::create(path);
+        table.open(path);
+        for (const Book &book : books) {
+            table.append();
+            table.setText(Title, book.title);
+            table.setText(Author, book.author);
+            table.setNumber(YearPub, book.year);
+            table.setNumber(Cost, book.cost);
+            table.setDate(PurchDate, book.bought);
+            table.post();
+        }
+    }
+
+    QStringList titlesMatching(const Locator &locator) const
+    {
+        QStringList titles;
+        for (int row = 0; row < table.recordCount(); ++row) {
+            if (locator.matches(table.recordAt(row)))
+                titles << table.recordAt(row).text(Title);
+        }
+        return titles;
+    }
+};
+
+class DateFormatGuard
+{
+public:
+    explicit DateFormatGuard(const DateFormat &format) : m_saved(DateFormat::current())
+    {
+        DateFormat::setCurrent(format);
+    }
+    ~DateFormatGuard() { DateFormat::setCurrent(m_saved); }
+
+private:
+    DateFormat m_saved;
+};
+
+// A main window on the catalog of four authors, ordered by author:
+// GOLDSMITH, JONES, SMITH, SMITHERS.
+struct Window
+{
+    MainWindowFixture f;
+    TMain *main = nullptr;
+    std::unique_ptr<TMyLocateDialog> locate;
+
+    Window()
+    {
+        const QString books =
+            f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("SMITH"), QStringLiteral("GOLDSMITH"),
+                                                        QStringLiteral("JONES"), QStringLiteral("SMITHERS")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
+        main = &f.start();
+        locate = std::make_unique<TMyLocateDialog>(*main);
+        MessageService::clearShown();
+    }
+
+    MyTable &table() const { return *main->table(); }
+    QString currentAuthor() const { return table().text(2); }
+    QStringList messages() const
+    {
+        QStringList texts;
+        for (const MessageService::Shown &shown : MessageService::shown())
+            texts << shown.caption + QLatin1Char('|') + shown.text;
+        return texts;
+    }
+};
+
+// Runs `act` on the modal dialog once it is shown, then closes the dialog if
+// `act` left it open (also when a check in `act` failed).
+void whenShown(const std::function<void()> &act)
+{
+    QTimer::singleShot(0, [act] {
+        const QPointer<QWidget> dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            qFatal("no modal dialog came up");
+        act();
+        if (dialog && dialog->isVisible())
+            dialog->close();
+    });
+}
+
+template <typename T> T *control(const QString &name)
+{
+    QWidget *dialog = QApplication::activeModalWidget();
+    T *found = dialog ? dialog->findChild<T *>(name) : nullptr;
+    if (!found)
+        qFatal("no control %s in the modal window", qPrintable(name));
+    return found;
+}
+
+} // namespace
+
+class TestLocate : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TestSupport::installMessageFilter(); }
+
+    void matchRules_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("match");
+        QTest::addColumn<bool>("caseSensitive");
+        QTest::addColumn<QStringList>("found");
+
+        using M = Locator::Match;
+        const auto row = [](const char *name, int field, const QString &value, M match, bool caseSensitive,
+                            const QStringList &found) {
+            QTest::newRow(name) << field << value << int(match) << caseSensitive << found;
+        };
+        row("start: SMI finds SMITH, not GOLDSMITH", Author, "SMI", M::PartialStart, false,
+            {"smith", "Smith2", "smithers"});
+        row("anywhere: SMI finds GOLDSMITH too", Author, "SMI", M::PartialAnywhere, false,
+            {"smith", "goldsmith", "Smith2", "smithers"});
+        row("case-sensitive start", Author, "smi", M::PartialStart, true, {"smithers"});
+        row("exact ignores case", Author, "smith", M::Exact, false, {"smith", "Smith2"});
+        row("exact with case", Author, "Smith", M::Exact, true, {"Smith2"});
+        row("exact needs the whole text", Author, "SMITHER", M::Exact, false, {});
+        row("accented capitals", Author, QString::fromUtf8("émile"), M::PartialStart, false, {"emile"});
+        row("accents with case", Author, QString::fromUtf8("émile"), M::PartialStart, true, {});
+        row("value longer than any field", Author, "SMITHERSSMITHERS", M::PartialAnywhere, false, {});
+        row("not in the code page", Author, QString::fromUtf8("Zola一"), M::PartialAnywhere, false, {});
+        row("blank field, exact empty value", Author, "", M::Exact, false, {"blank"});
+        row("whole number", YearPub, "1997", M::Exact, false, {"smith"});
+        row("whole number start", YearPub, "19", M::PartialStart, false, {"smith", "goldsmith"});
+        row("money as shown", Cost, "12.5", M::Exact, false, {"smith"});
+        row("money not padded", Cost, "12.50", M::PartialAnywhere, false, {});
+        row("money decimals", Cost, ".75", M::PartialAnywhere, false, {"goldsmith"});
+        row("zero is not blank", Cost, "0", M::Exact, false, {"Smith2"});
+        row("date in the format in force", PurchDate, "5/3/2001", M::Exact, false, {"smith"});
+        row("date year", PurchDate, "/2001", M::PartialAnywhere, false, {"smith", "smithers"});
+    }
+
+    void matchRules()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, value);
+        QFETCH(int, match);
+        QFETCH(bool, caseSensitive);
+        QFETCH(QStringList, found);
+        const DateFormatGuard format(DateFormat(10, false)); // d/m/yyyy
+        const Catalog catalog({{"smith", "SMITH", 1997, 12.5, QDate(2001, 3, 5)},
+                               {"goldsmith", "GOLDSMITH", 1968, 1234.75, {}},
+                               {"Smith2", "Smith", {}, 0, QDate(1999, 3, 5)},
+                               {"smithers", "smithers", 2004, {}, QDate(2001, 12, 25)},
+                               {"emile", QString::fromUtf8("ÉMILE ZOLA"), {}, {}, {}},
+                               {"blank", "", {}, {}, {}}});
+        QCOMPARE(catalog.titlesMatching(Locator(catalog.table, field, value, Locator::Match(match), caseSensitive)),
+                 found);
+    }
+
+    // Every match in turn, from the first row and from the row after each one
+    // found, as a walk through the visible rows sees them; with more rows than
+    // are looked at one by one before the file is read in order.
+    void scanVisitsTheVisibleRowsInOrder_data()
+    {
+        QTest::addColumn<bool>("indexed");
+        QTest::addColumn<bool>("filtered");
+        QTest::addColumn<int>("matches");
+        // Pairs of books hold the value, far apart in record order, one of a
+        // pair next to the other but far from it in index order.
+        QTest::newRow("record order") << false << false << 8;
+        QTest::newRow("index order") << true << false << 8;
+        QTest::newRow("index order through a filter") << true << true << 5;
+    }
+
+    void scanVisitsTheVisibleRowsInOrder()
+    {
+        QFETCH(bool, indexed);
+        QFETCH(bool, filtered);
+        QFETCH(int, matches);
+        Catalog catalog({});
+        DbfTable &table = catalog.table;
+        constexpr int books = 3000;
+        table.beginBulkUpdate();
+        for (int i = 0; i < books; ++i) {
+            table.append();
+            table.setText(Title, QString::number(i));
+            table.setText(Author, QStringLiteral("A%1").arg((i * 1543) % books, 5, 10, QLatin1Char('0')));
+            if (i % 997 < 2)
+                table.setText(KeyWords, i % 2 ? QStringLiteral("NEEDLE") : QStringLiteral("a Needle here"));
+            table.post();
+        }
+        table.endBulkUpdate();
+        if (indexed)
+            table.addIndex(CatalogTable::IndexTag, QStringLiteral("Upper(Left(Author,80))"), true);
+        if (filtered)
+            table.setFilter([](const DbfRecord &record) { return record.text(Title).toInt() % 3 != 0; });
+
+        const Locator locator(table, KeyWords, QStringLiteral("needle"), Locator::Match::PartialAnywhere, false);
+        const auto expectedFrom = [&table](int row) {
+            for (; row < table.recordCount(); ++row) {
+                if (table.recordAt(row).text(KeyWords).contains(QLatin1String("needle"), Qt::CaseInsensitive))
+                    return row;
+            }
+            return -1;
+        };
+        int found = 0;
+        for (int row = locator.findFrom(0), from = 0; from >= 0; row = locator.findFrom(from)) {
+            QCOMPARE(row, expectedFrom(from));
+            from = row < 0 ? -1 : row + 1;
+            found += row >= 0;
+        }
+        QCOMPARE(found, matches);
+        QCOMPARE(locator.findFrom(table.recordCount()), -1);
+    }
+
+    void locateNextWalksTheMatchesAndStaysOnTheLast()
+    {
+        Window w;
+        w.table().setRow(0);
+        w.locate->setSearchField(QStringLiteral("AUTHOR"));
+        w.locate->setFieldValue(QStringLiteral("smi"));
+        w.locate->setMatchType(TMyLocateDialog::mtPartialMatchAny);
+        QVERIFY(w.locate->FindNext());
+        QCOMPARE(w.currentAuthor(), QStringLiteral("SMITH"));
+        QCOMPARE(w.f.child<DataGrid>(QStringLiteral("ViewerGrid"))->currentIndex().row(), 2);
+        QVERIFY(w.locate->FindNext());
+        QCOMPARE(w.currentAuthor(), QStringLiteral("SMITHERS"));
+        QVERIFY(w.messages().isEmpty());
+        QVERIFY(!w.locate->FindNext());
+        QCOMPARE(w.messages(), QStringList{"Information|No more matches found"});
+        QCOMPARE(w.currentAuthor(), QStringLiteral("SMITHERS"));
+
+        w.locate->setShowMessages(false);
+        QVERIFY(!w.locate->FindNext());
+        QCOMPARE(w.messages().size(), 1);
+
+        // From the first record, partial at beginning skips GOLDSMITH.
+        QVERIFY(w.locate->Locate(true, QStringLiteral("AUTHOR"), false, TMyLocateDialog::mtPartialMatchStart,
+                                 QStringLiteral("SMI")));
+        QCOMPARE(w.currentAuthor(), QStringLiteral("SMITH"));
+    }
+
+    void locateNextWithAValueButNoField()
+    {
+        Window w;
+        w.table().setRow(1);
+        w.locate->setFieldValue(QStringLiteral("JONES"));
+        QVERIFY(!w.locate->FindNext());
+        QCOMPARE(w.messages(), QStringList{"Information|No more matches found"});
+        QCOMPARE(MessageService::shown().first().icon, MessageService::Icon::Information);
+        QCOMPARE(w.table().row(), 1);
+    }
+
+    void locateNextBeforeAnyLocateOpensTheDialog()
+    {
+        Window w;
+        w.locate->setDefaultButton(TMyLocateDialog::dbFindFirst);
+        bool shown = false;
+        whenShown([&] {
+            shown = true;
+            QWidget *dialog = QApplication::activeModalWidget();
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Locate Field Value"));
+            QCOMPARE(control<QComboBox>(QStringLiteral("FieldNameComboBox"))->currentIndex(), -1);
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            control<QLineEdit>(QStringLiteral("SearchValue"))->setFocus();
+            QVERIFY(control<QPushButton>(QStringLiteral("NextButton"))->isDefault());
+            QVERIFY(!control<QPushButton>(QStringLiteral("FirstButton"))->isDefault());
+            control<QPushButton>(QStringLiteral("BitBtn1"))->click();
+        });
+        QVERIFY(!w.locate->FindNext());
+        QVERIFY(shown);
+        QCOMPARE(w.locate->DefaultButton(), TMyLocateDialog::dbFindNext);
+    }
+
+    void cancelledDialogKeepsItsChoicesForLocateNext()
+    {
+        Window w;
+        w.main->settings().displayNames[0] = QStringLiteral("Book~Title");
+        whenShown([&] {
+            auto *fields = control<QComboBox>(QStringLiteral("FieldNameComboBox"));
+            QStringList labels;
+            for (int i = 0; i < fields->count(); ++i)
+                labels << fields->itemText(i);
+            QCOMPARE(labels.size(), CatalogFields::Count);
+            QVERIFY(labels.contains(QStringLiteral("Book Title")));
+            QVERIFY(std::is_sorted(labels.begin(), labels.end(), [](const QString &a, const QString &b) {
+                return a.compare(b, Qt::CaseInsensitive) < 0;
+            }));
+            fields->setCurrentIndex(fields->findText(QStringLiteral("Author")));
+            control<QLineEdit>(QStringLiteral("SearchValue"))->setText(QStringLiteral("smi"));
+            control<QRadioButton>(QStringLiteral("PartialMatchAnyBtn"))->setChecked(true);
+            control<QCheckBox>(QStringLiteral("CaseSensitiveCheckBox"))->setChecked(true);
+            control<QPushButton>(QStringLiteral("BitBtn1"))->click();
+        });
+        QVERIFY(!w.locate->Execute());
+        QCOMPARE(w.locate->SearchField(), QStringLiteral("AUTHOR"));
+        QCOMPARE(w.locate->FieldValue(), QStringLiteral("smi"));
+        QCOMPARE(w.locate->MatchType(), TMyLocateDialog::mtPartialMatchAny);
+        QVERIFY(w.locate->CaseSensitive());
+
+        // Case-sensitive "smi" is in no author; without the case rule it is in GOLDSMITH.
+        w.table().setRow(0);
+        QVERIFY(!w.locate->FindNext());
+        w.locate->setCaseSensitive(false);
+        w.table().setRow(1);
+        QVERIFY(w.locate->FindNext());
+        QCOMPARE(w.currentAuthor(), QStringLiteral("SMITH"));
+    }
+
+    void dialogFirstAndNext()
+    {
+        Window w;
+        w.locate->setSearchField(QStringLiteral("TITLE"));
+        w.locate->setFieldValue(QStringLiteral("Book 9"));
+        w.table().setRow(2);
+        whenShown([&] {
+            auto *fields = control<QComboBox>(QStringLiteral("FieldNameComboBox"));
+            auto *value = control<QLineEdit>(QStringLiteral("SearchValue"));
+            QCOMPARE(fields->currentText(), QStringLiteral("Title"));
+            QCOMPARE(value->text(), QStringLiteral("Book 9"));
+            QVERIFY(control<QRadioButton>(QStringLiteral("PartialMatchStartBtn"))->isChecked());
+            control<QPushButton>(QStringLiteral("FirstButton"))->click();
+            QCOMPARE(w.messages(), QStringList{"Information|No matches found"});
+            QVERIFY(QApplication::activeModalWidget());
+            QCOMPARE(w.table().row(), 2);
+
+            // Another field empties the value.
+            fields->setCurrentIndex(fields->findText(QStringLiteral("Author")));
+            QVERIFY(value->text().isEmpty());
+            value->setText(QStringLiteral("smithers"));
+            control<QRadioButton>(QStringLiteral("ExactMatchBtn"))->setChecked(true);
+            control<QPushButton>(QStringLiteral("NextButton"))->click();
+        });
+        QVERIFY(w.locate->Execute());
+        QCOMPARE(w.currentAuthor(), QStringLiteral("SMITHERS"));
+        QCOMPARE(w.locate->MatchType(), TMyLocateDialog::mtExactMatch);
+        QCOMPARE(w.locate->SearchField(), QStringLiteral("AUTHOR"));
+    }
+
+    void fieldListKeepsEnterFromLocating()
+    {
+        Window w;
+        whenShown([&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            auto *fields = control<QComboBox>(QStringLiteral("FieldNameComboBox"));
+            auto *value = control<QLineEdit>(QStringLiteral("SearchValue"));
+            auto *next = control<QPushButton>(QStringLiteral("NextButton"));
+            // No field yet: the list has the focus and Enter does not locate.
+            QCOMPARE(QApplication::focusWidget(), fields);
+            QVERIFY(!next->isDefault());
+            // A choice by key moves on to the value; the default button is back.
+            value->setText(QStringLiteral("stale"));
+            QTest::keyClick(fields, Qt::Key_Down);
+            QCOMPARE(QApplication::focusWidget(), value);
+            QVERIFY(value->text().isEmpty());
+            QVERIFY(next->isDefault());
+            // Enter in the dropped-down list takes the entry and goes to the value.
+            fields->setFocus();
+            fields->showPopup();
+            QTest::keyClick(fields->view(), Qt::Key_Down);
+            QTest::keyClick(fields->view(), Qt::Key_Return);
+            QVERIFY(!fields->view()->isVisible());
+            QCOMPARE(fields->currentIndex(), 1);
+            QCOMPARE(QApplication::focusWidget(), value);
+        });
+        QVERIFY(!w.locate->Execute());
+    }
+
+    void noActiveTable()
+    {
+        Window w;
+        w.table().close();
+        QVERIFY(!w.locate->Execute());
+        QVERIFY(!w.locate->FindNext());
+        QCOMPARE(w.messages(), QStringList({"Error|DataSource does not reference an active DataSet",
+                                            "Warning|DataSource does not refer to an active table!"}));
+        QCOMPARE(MessageService::shown().last().icon, MessageService::Icon::Warning);
+    }
+};
+
+SHELFMARK_TEST(TestLocate)
+#include "TestLocate.moc"
