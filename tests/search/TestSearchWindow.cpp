@@ -278,6 +278,8 @@ private slots:
         QCOMPARE(s.cell(7), QStringLiteral("= 12.5     "));
         s.typeKeys(12, QStringLiteral("03052001"));
         QCOMPARE(s.cell(12), QStringLiteral("= 03") + sep + QStringLiteral("05") + sep + QStringLiteral("2001"));
+        s.typeKeys(18, QString()); // a cell only visited stays empty
+        QCOMPARE(s.cell(18), QString());
 
         // A range for Cost, chosen while its cell is being edited: the typed
         // value stays, now as the lower bound.
