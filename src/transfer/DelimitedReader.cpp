@@ -124,16 +124,18 @@ void DelimitedReader::append(const char *from, const char *to)
     if (needed > qsizetype(m_chars.size()))
         m_chars.resize(std::size_t(std::max(needed, 2 * qsizetype(m_chars.size()))));
     char16_t *out = m_chars.data() + m_used;
-    if (m_utf8) {
-        const QChar *end = m_decoder.appendToBuffer(reinterpret_cast<QChar *>(out), QByteArrayView(from, count));
-        m_used = reinterpret_cast<const char16_t *>(end) - m_chars.data();
-        return;
+    // Most values are ASCII, the same in both encodings.
+    const char *p = from;
+    while (p < to && static_cast<std::uint8_t>(*p) < 0x80)
+        *out++ = char16_t(*p++);
+    if (m_utf8 && p < to) {
+        out = reinterpret_cast<char16_t *>(
+            m_decoder.appendToBuffer(reinterpret_cast<QChar *>(out), QByteArrayView(p, to - p)));
+    } else {
+        for (; p < to; ++p)
+            *out++ = Cp1252::toUnicode(static_cast<std::uint8_t>(*p));
     }
-    for (const char *p = from; p < to; ++p) {
-        const auto byte = static_cast<std::uint8_t>(*p);
-        *out++ = byte < 0x80 ? char16_t(byte) : Cp1252::toUnicode(byte);
-    }
-    m_used += count;
+    m_used = out - m_chars.data();
 }
 
 void DelimitedReader::append(char16_t ch)

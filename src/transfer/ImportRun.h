@@ -27,7 +27,6 @@ public:
         int unreadableAmounts = 0;
         int unreadableDates = 0;
         int replacedValues = 0; // characters the catalog cannot hold, stored as "?"
-        bool operator==(const Repairs &) const = default;
     };
 
     // Called every ProgressStride books with the number imported so far;

@@ -73,25 +73,6 @@ private slots:
         QCOMPARE(readAll(bytes), lines);
     }
 
-    void quirksFileLineByLine()
-    {
-        const QStringList lines = readAll(TestSupport::readAll(TestSupport::dataPath("text/quirks.txt"))).split('\n');
-        QCOMPARE(lines.size(), 17);
-        QCOMPARE(lines[3], "Notes on \"Camp\"|Sontag, Susan|1964|3.25|12/23/93||No|16");
-        QVERIFY(lines[4].startsWith("\"Surely You're Joking, Mr. Feynman!\"|Feynman, Richard P.|"));
-        QCOMPARE(lines[5], "Goodbye, Columbus|Roth, Philip|1959");
-        QCOMPARE(lines[6].count('|'), 9);
-        QCOMPARE(lines[7], QString());
-        QCOMPARE(lines[8].section('|', 0, 0), QString::fromUtf8("Les Misérables"));
-        QCOMPARE(lines[9].section('|', 0, 1), "Blank Before|  Space, Leading");
-        QCOMPARE(lines[11], "|||||||");
-        QCOMPARE(lines[12], "!Unquoted line, with commas, 1999");
-        QCOMPARE(lines[13].section('|', 0, 0), "Tabhere");
-        QCOMPARE(lines[14].section('|', 0, 0), "MultiLine");
-        QCOMPARE(lines[15].section('|', 0, 1), QString::fromUtf8("Žižek – Œuvres “choisies”|Žižek, Slavoj"));
-        QCOMPARE(lines[16], "Last Line|Before, CtrlZ|2020|0|2/29/20||No|1");
-    }
-
     void firstLine_data()
     {
         using Error = DelimitedReader::Header::Error;
