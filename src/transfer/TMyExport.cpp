@@ -94,6 +94,7 @@ TMyExport::TMyExport(TMain &main) : QDialog(&main), m_main(main), m_settings(mai
     m_grid->setFixedWidth(int(300 * scale) + int(20 * scale) + 2 * m_grid->frameWidth());
     QHeaderView *rows = m_grid->verticalHeader();
     rows->setDefaultSectionSize(int(rows->defaultSectionSize() * scale));
+    m_grid->setMinimumHeight(int(360 * scale));
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, &TMyExport::ExportGridDblClick);
 
     auto *upButton = makeButton(QStringLiteral("UpButton"), QStringLiteral("&Up"), m_choices);
