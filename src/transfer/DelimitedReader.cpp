@@ -37,16 +37,14 @@ bool DelimitedReader::readLine()
         m_atEnd = true;
         return false;
     }
-    for (;;) {
-        const ValueEnd end = readValue();
-        if (end == ValueEnd::Comma)
-            continue;
-        m_lastClosed = end == ValueEnd::LineClosed;
-        if (!m_lastClosed && !isEmptyLine())
-            m_malformed = true;
-        endLine();
-        return true;
-    }
+    ValueEnd end = readValue();
+    while (end == ValueEnd::Comma)
+        end = readValue();
+    m_lastClosed = end == ValueEnd::LineClosed;
+    if (!m_lastClosed && !isEmptyLine())
+        m_malformed = true;
+    endLine();
+    return true;
 }
 
 // Reads one value up to the comma after its closing quote or to the end of

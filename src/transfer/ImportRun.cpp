@@ -214,7 +214,11 @@ void ImportRun::storeWhole(int field, QStringView value)
     value = trimBlanks(value);
     if (value.isEmpty())
         return;
-    char ascii[DelimitedReader::MaxValueLength];
+    char ascii[32]; // far more than the widest whole-number field
+    if (value.size() > qsizetype(sizeof ascii)) {
+        ++m_repairs.unreadableNumbers;
+        return;
+    }
     qsizetype length = 0;
     for (const QChar c : value) {
         if (c.unicode() >= 0x80)
@@ -283,11 +287,11 @@ bool ImportRun::storeNumber(int field, double value)
 std::vector<int> ImportRun::mappingFromGrid(const QStringList &sourceNames, const QStringList &gridNames,
                                             const QStringList &gridUse)
 {
-    const qsizetype bookRows = std::min(gridNames.size(), qsizetype(CatalogFields::Count));
+    const QStringList bookRows = gridNames.mid(0, CatalogFields::Count);
     std::vector<int> mapping;
     mapping.reserve(std::size_t(sourceNames.size()));
     for (const QString &name : sourceNames) {
-        const qsizetype row = gridNames.mid(0, bookRows).indexOf(name);
+        const qsizetype row = bookRows.indexOf(name);
         mapping.push_back(row >= 0 && gridUse.value(row) == QLatin1String("Yes") ? int(row) + 1 : -1);
     }
     return mapping;

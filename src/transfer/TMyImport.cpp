@@ -73,7 +73,7 @@ TMyImport::TMyImport(TMain &main, Format format, const QString &path, QWidget *p
     for (int c = 0; c < 3; ++c)
         m_grid->setColumnWidth(c, int(widths[c] * scale));
     m_grid->setFixedWidth(int(420 * scale) + 2 * m_grid->frameWidth());
-    m_grid->verticalHeader()->setDefaultSectionSize(int(m_grid->verticalHeader()->defaultSectionSize() * scale));
+    m_grid->verticalHeader()->setDefaultSectionSize(int(22 * scale));
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, &TMyImport::ImportGridDblClick);
 
     auto *up = makeButton(QStringLiteral("UpButton"), QStringLiteral("&Up"), this);
