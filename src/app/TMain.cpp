@@ -22,7 +22,9 @@
 #include "framework/ui/WaitCursor.h"
 #include "framework/ui/WinColor.h"
 #include "framework/ui/WindowStyle.h"
+#include "search/TMyLocateDialog.h"
 #include "search/TMySearch.h"
+#include "search/TMySortOrder.h"
 #include "search/TSearchAndReplace.h"
 #include "transfer/TImportFormat.h"
 #include "transfer/TMyExport.h"
@@ -669,6 +671,15 @@ bool TMain::startUp()
     const QString first = m_environment.arguments.value(0).toUpper().left(30);
     if (first == QLatin1String("/BROWSE"))
         enterBrowseMode();
+    // The locate component keeps its field, value and options for the run.
+    m_locate = new TMyLocateDialog(*this);
+    m_locate->setCaption(QStringLiteral("Locate Field Value"));
+    m_locate->setMatchType(TMyLocateDialog::mtPartialMatchStart);
+    m_locate->setCaseSensitive(false);
+    m_locate->setSortFields(TMyLocateDialog::fsSortByFieldName);
+    m_locate->setDefaultButton(TMyLocateDialog::dbFindNext);
+    m_locate->setFieldSelection(TMyLocateDialog::fsAllFields);
+    m_locate->setShowMessages(true);
     m_editor = new TMyEdit(*this);
     m_search = new TMySearch(*this);
     PickLists::Combos mainCombos{};
@@ -1385,8 +1396,15 @@ void TMain::MenuSearchClick()
 
 // Commands whose windows arrive with later work keep their menu items,
 // captions and shortcuts and leave the catalog as it is.
-void TMain::MenuFindClick() {}
-void TMain::MenuFindNextClick() {}
+void TMain::MenuFindClick()
+{
+    m_locate->Execute();
+}
+
+void TMain::MenuFindNextClick()
+{
+    m_locate->FindNext();
+}
 void TMain::MenuReportsClick() {}
 void TMain::MenuViewerClick()
 {
@@ -1439,7 +1457,12 @@ void TMain::MenuAllColorClick()
 {
     openColorConfig(ColorTarget::All);
 }
-void TMain::MenuSortOrderClick() {}
+void TMain::MenuSortOrderClick()
+{
+    TMySortOrder sortOrder(*this);
+    sortOrder.exec();
+    DisplayCount();
+}
 void TMain::MenuBackupClick() {}
 void TMain::MenuRestoreClick()
 {

@@ -25,6 +25,7 @@ class QWidget;
 class PickLists;
 class TMyEdit;
 class TMySearch;
+class TMyLocateDialog;
 struct GridColumn;
 
 // The main window: owns the open catalog table and the program-wide settings,
@@ -100,6 +101,9 @@ public:
     void MenuRebuildClick();
     void MenuDeleteClick();
     void MenuAboutClick();
+    void MenuFindClick();
+    void MenuFindNextClick();
+    void MenuSortOrderClick();
     void MenuImportClick();
     void MenuExportClick();
     void MenuSearchClick();
@@ -177,10 +181,7 @@ private:
     // Commands whose windows come with later work: each keeps its place and
     // caption now.
     void showRecordEditor();
-    void MenuFindClick();
-    void MenuFindNextClick();
     void MenuReportsClick();
-    void MenuSortOrderClick();
     void MenuBackupClick();
     void MenuRestoreClick();
 
@@ -194,6 +195,7 @@ private:
     MyTable *m_table = nullptr;
     TMyEdit *m_editor = nullptr;
     TMySearch *m_search = nullptr;
+    TMyLocateDialog *m_locate = nullptr;
     std::unique_ptr<PickLists> m_lists;
     DataGrid *m_grid = nullptr;
     DataGridModel *m_model = nullptr;
