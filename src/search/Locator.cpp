@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
@@ -63,7 +64,8 @@ int Locator::shownText(const char *record, const char *&text, char *buffer) cons
         if (p == end || read.ec != std::errc() || read.ptr != end)
             return 0;
         text = buffer;
-        const auto written = m_decimals == 0
+        // Integers as such while they fit one; beyond that the general form.
+        const auto written = m_decimals == 0 && std::abs(number) < 1e18
                                  ? std::to_chars(buffer, buffer + NumberRoom, std::int64_t(number))
                                  : std::to_chars(buffer, buffer + NumberRoom, number, std::chars_format::general, 15);
         return int(written.ptr - buffer);

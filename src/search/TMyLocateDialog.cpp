@@ -4,10 +4,10 @@
 #include "app/MyTable.h"
 #include "app/TMain.h"
 #include "framework/ui/MessageService.h"
+#include "framework/ui/WaitCursor.h"
 #include "framework/ui/WindowStyle.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -25,15 +25,6 @@ namespace {
 
 const QString NoMatches = QStringLiteral("No matches found");
 const QString NoMoreMatches = QStringLiteral("No more matches found");
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 void informNotFound(QWidget *parent, const QString &text)
 {
@@ -116,8 +107,7 @@ bool TMyLocateDialog::Execute()
     }
     dialog.m_fieldNames->setCurrentIndex(stored);
     dialog.m_filling = false;
-    dialog.m_defaultButton = m_defaultButton == dbFindNext ? dialog.m_nextButton : dialog.m_firstButton;
-    dialog.m_defaultButton->setDefault(true);
+    dialog.setDefaultButton(m_defaultButton == dbFindNext ? dialog.m_nextButton : dialog.m_firstButton);
     dialog.m_searchValue->setText(fieldExists ? m_fieldValue : QString());
     dialog.m_caseSensitive->setChecked(m_caseSensitive);
     dialog.m_exactMatch->setChecked(m_matchType == mtExactMatch);
@@ -212,6 +202,7 @@ TMyLocateDlg::TMyLocateDlg(TMyLocateDialog &component, QWidget *parent) : QDialo
     m_nextButton = makeButton(QStringLiteral("NextButton"), QStringLiteral("&Next"),
                               QStringLiteral("Find next match from current record"), this);
     QPushButton *cancel = makeButton(QStringLiteral("BitBtn1"), QStringLiteral("Cancel"), QString(), this);
+    setDefaultButton(m_nextButton);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_firstButton);
@@ -278,6 +269,13 @@ bool TMyLocateDlg::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TMyLocateDlg::setDefaultButton(QPushButton *button)
+{
+    m_defaultButton = button;
+    m_firstButton->setDefault(button == m_firstButton);
+    m_nextButton->setDefault(button == m_nextButton);
 }
 
 void TMyLocateDlg::FieldNameComboBoxEnter()

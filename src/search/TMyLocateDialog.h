@@ -118,13 +118,15 @@ private:
     void FieldNameComboBoxEnter();
     void FieldNameComboBoxExit();
     void FieldNameComboBoxKeyDown();
+    // The button that Enter presses, except while the field list has the focus.
+    void setDefaultButton(QPushButton *button);
     void locate(bool fromFirst);
     TMyLocateDialog::TMyLocateMatchType matchType() const;
 
     TMyLocateDialog &m_component;
     bool m_formShown = false;
     bool m_filling = false;
-    QPushButton *m_defaultButton = nullptr;
+    QPushButton *m_defaultButton;
 
     QComboBox *m_fieldNames;
     QCheckBox *m_caseSensitive;

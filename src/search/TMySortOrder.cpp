@@ -46,7 +46,6 @@ TMySortOrder::TMySortOrder(TMain &main) : QDialog(&main), m_main(main)
         m_headings[i]->setObjectName(QStringLiteral("LabelSort%1").arg(i + 1));
         m_levels[i] = new QComboBox(frame);
         m_levels[i]->setObjectName(QStringLiteral("ComboBox%1").arg(i + 1));
-        m_levels[i]->setMaxVisibleItems(20);
         auto *frameLayout = new QVBoxLayout(frame);
         frameLayout->addWidget(m_headings[i]);
         frameLayout->addWidget(m_levels[i]);
