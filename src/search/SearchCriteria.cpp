@@ -281,7 +281,7 @@ std::optional<std::vector<SearchItem>> readCell(const QString &cell, int row, in
     const Type type = SearchRows::type(row);
     if (type == Type::Text || type == Type::KeyWords) {
         SearchItem item;
-        item.text = upperCased(cell).left(110);
+        item.text = upperCased(cell).left(SearchItem::MaxText);
         item.row = row;
         item.kind = type == Type::KeyWords ? SearchKind::AnyWord : SearchKind::Contains;
         return std::vector<SearchItem>{item};

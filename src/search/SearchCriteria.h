@@ -50,6 +50,8 @@ enum class SearchKind { Equal = 1, Greater = 2, Less = 3, Contains = 5, AnyWord 
 // One stored criterion. Dates count days since 1899-12-30.
 struct SearchItem
 {
+    static constexpr int MaxText = 110;
+
     QString text; // upper-cased text, the number as typed, or the date's day count
     double number = 0;
     double date = 0;
