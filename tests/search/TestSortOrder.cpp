@@ -13,53 +13,44 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <cstring>
+#include <tuple>
 
 namespace {
 
 using Levels = QList<int>;
 
-// Four books whose titles, authors, costs and dates sort differently by each.
-// Loaded in this record order: delta, alpha, Charlie, Bravo.
-QString makeBooks(const QString &path)
-{
-    struct Book
-    {
-        const char *title;
-        const char *author;
-        double cost;
-        QDate bought;
-    };
-    const Book books[] = {{"delta", "smith", 100, QDate(2001, 3, 5)},
-                          {"alpha", "Jones", 9.5, QDate(2000, 12, 1)},
-                          {"Charlie", "SMITH", 20, QDate(2001, 1, 20)},
-                          {"Bravo", "adams", 5, QDate(1999, 7, 4)}};
-    CatalogTable::create(path);
-    DbfTable table;
-    table.open(path);
-    for (const Book &book : books) {
-        table.append();
-        table.setText(0, QString::fromLatin1(book.title));
-        table.setText(1, QString::fromLatin1(book.author));
-        table.setNumber(6, book.cost);
-        table.setDate(11, book.bought);
-        table.post();
-    }
-    return path;
-}
-
+// A main window on four books whose titles, authors, costs and dates sort
+// differently by each; record order: delta, alpha, Charlie, Bravo.
 struct Window
 {
     MainWindowFixture f;
-    QString books;
+    QString books = f.path(QStringLiteral("BOOKS.DBF"));
     TMain *main = nullptr;
 
     explicit Window(const QByteArray &databaseSettings = {})
     {
-        books = makeBooks(f.path(QStringLiteral("BOOKS.DBF")));
-        if (!databaseSettings.isEmpty())
-            TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), databaseSettings);
+        CatalogTable::create(books);
+        {
+            DbfTable table;
+            table.open(books);
+            const std::tuple<const char *, const char *, double, QDate> rows[] = {
+                {"delta", "smith", 100, QDate(2001, 3, 5)},
+                {"alpha", "Jones", 9.5, QDate(2000, 12, 1)},
+                {"Charlie", "SMITH", 20, QDate(2001, 1, 20)},
+                {"Bravo", "adams", 5, QDate(1999, 7, 4)}};
+            for (const auto &[title, author, cost, bought] : rows) {
+                table.append();
+                table.setText(0, QString::fromLatin1(title));
+                table.setText(1, QString::fromLatin1(author));
+                table.setNumber(6, cost);
+                table.setDate(11, bought);
+                table.post();
+            }
+        }
+        TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), databaseSettings);
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         main = &f.start();
         MessageService::clearShown();
@@ -85,41 +76,21 @@ struct Window
             titles << table().engine().recordAt(row).text(0);
         return titles;
     }
-    Levels levelsInMemory() const
-    {
-        const auto &levels = main->settings().sortLevels;
-        return Levels(levels.begin(), levels.end());
-    }
-    Levels levelsInFile() const
+    // The levels in memory and in the settings file.
+    QList<Levels> levels() const
     {
         Settings stored{QString()};
         stored.read(Settings::Mode::Database, main->settingsPath());
-        return Levels(stored.sortLevels.begin(), stored.sortLevels.end());
+        const auto &inMemory = main->settings().sortLevels;
+        return {Levels(inMemory.begin(), inMemory.end()), Levels(stored.sortLevels.begin(), stored.sortLevels.end())};
     }
-    QStringList messages() const
+    static QStringList messages()
     {
         QStringList texts;
         for (const MessageService::Shown &shown : MessageService::shown())
             texts << shown.caption + QLatin1Char('|') + shown.text;
         return texts;
     }
-};
-
-class FaultAt
-{
-public:
-    explicit FaultAt(const char *point)
-    {
-        s_point = point;
-        FaultPoint::setHook([](const char *reached) {
-            if (std::strcmp(reached, s_point) == 0)
-                throw DbfError(QStringLiteral("No room left on the device."));
-        });
-    }
-    ~FaultAt() { FaultPoint::setHook(nullptr); }
-
-private:
-    static inline const char *s_point = nullptr;
 };
 
 } // namespace
@@ -164,20 +135,14 @@ private slots:
         Window w;
         QVERIFY(w.apply(levels));
         QCOMPARE(w.messages(), QStringList());
-        QCOMPARE(w.levelsInMemory(), levels);
-        QCOMPARE(w.levelsInFile(), levels);
+        QCOMPARE(w.levels(), QList<Levels>({levels, levels}));
         QCOMPARE(w.main->sortString(), expression);
-        QVERIFY(w.table().isOpen());
         QCOMPARE(w.table().access(), DbfTable::Access::Shared);
         QCOMPARE(w.titlesShown(), titles);
         QCOMPARE(w.f.countText(), QStringLiteral("4"));
-        if (expression.isEmpty()) {
-            QVERIFY(w.table().indexName().isEmpty());
-            QVERIFY(!QFileInfo::exists(w.table().engine().mdxPath()));
-        } else {
-            QCOMPARE(w.table().indexName(), CatalogTable::IndexTag);
-            QCOMPARE(w.table().engine().tagExpression(CatalogTable::IndexTag), expression);
-        }
+        QCOMPARE(w.table().indexName(), expression.isEmpty() ? QString() : CatalogTable::IndexTag);
+        QCOMPARE(w.table().engine().tagExpression(CatalogTable::IndexTag), expression);
+        QCOMPARE(QFileInfo::exists(w.table().engine().mdxPath()), !expression.isEmpty());
     }
 
     void windowListsDisplayNamesAndSelectsStoredLevels()
@@ -186,23 +151,17 @@ private slots:
         TMySortOrder window(*w.main);
         window.show();
         QCOMPARE(window.windowTitle(), QStringLiteral("Sort Order"));
-        const QStringList captions{"Primary Sort", "Secondary Sort", "Third Level Sort", "Fourth Level Sort"};
-        Levels selected;
+        QStringList shown;
         for (int i = 1; i <= 4; ++i) {
-            QCOMPARE(window.findChild<QLabel *>(QStringLiteral("LabelSort%1").arg(i))->text(), captions[i - 1]);
-            auto *list = window.findChild<QComboBox *>(QStringLiteral("ComboBox%1").arg(i));
-            QCOMPARE(list->count(), 1 + CatalogFields::Count);
-            QCOMPARE(list->itemText(0), QStringLiteral("<NONE>"));
-            QCOMPARE(list->itemText(2), QStringLiteral("Writer"));
-            QCOMPARE(list->itemText(36), QStringLiteral("User Defined 6"));
-            selected << list->currentIndex();
+            const auto *list = window.findChild<QComboBox *>(QStringLiteral("ComboBox%1").arg(i));
+            shown << window.findChild<QLabel *>(QStringLiteral("LabelSort%1").arg(i))->text() + ':' +
+                         list->currentText() + ':' + QString::number(list->count()) + ':' + list->itemText(0);
         }
-        QCOMPARE(selected, Levels({12, 2, 0, 0}));
-
+        QCOMPARE(shown, QStringList({"Primary Sort:Purchase Date:37:<NONE>", "Secondary Sort:Writer:37:<NONE>",
+                                     "Third Level Sort:<NONE>:37:<NONE>", "Fourth Level Sort:<NONE>:37:<NONE>"}));
         window.findChild<QComboBox *>(QStringLiteral("ComboBox1"))->setCurrentIndex(1);
         window.findChild<QPushButton *>(QStringLiteral("CancelButton"))->click();
-        QCOMPARE(w.levelsInMemory(), Levels({12, 2, 0, 0}));
-        QCOMPARE(w.main->sortString(), QStringLiteral("DTOS(PurchDate)+Upper(Left(Author,40))"));
+        QCOMPARE(w.levels().first(), Levels({12, 2, 0, 0}));
     }
 
     void refusedWhileAnotherProgramHoldsTheTable()
@@ -215,8 +174,7 @@ private slots:
                  QStringList{"Error|Creating a new sort order requires exclusive use of the DBase File.  Make sure "
                              "that the DBase File is not in use by another program  or that no other users are "
                              "running the software or that no other copies of the software are in use."});
-        QCOMPARE(w.levelsInMemory(), Levels({2, 0, 0, 0}));
-        QVERIFY(w.table().isOpen());
+        QCOMPARE(w.levels().first(), Levels({2, 0, 0, 0}));
         QCOMPARE(w.table().indexName(), CatalogTable::IndexTag);
         QCOMPARE(w.titlesShown(), QStringList({"Bravo", "alpha", "delta", "Charlie"}));
     }
@@ -224,14 +182,16 @@ private slots:
     void failureRestoresTheLevelsAndReopensTheTable()
     {
         Window w("[Sort Order]\r\nPrimary Sort=1\r\n");
-        const FaultAt fault("mdx:written");
+        FaultPoint::setHook([](const char *point) {
+            if (std::strcmp(point, "mdx:written") == 0)
+                throw DbfError(QStringLiteral("No room left on the device."));
+        });
+        const auto unhook = qScopeGuard([] { FaultPoint::setHook(nullptr); });
         QVERIFY(!w.apply({7, 0, 0, 0}));
         QCOMPARE(w.messages(), QStringList{"Error|Error in implementing sort order.  New sort order not implemented."});
-        QCOMPARE(w.levelsInMemory(), Levels({1, 0, 0, 0}));
-        QCOMPARE(w.levelsInFile(), Levels({1, 0, 0, 0}));
+        QCOMPARE(w.levels(), QList<Levels>({{1, 0, 0, 0}, {1, 0, 0, 0}}));
         QCOMPARE(w.main->sortString(), QStringLiteral("Upper(Left(Title,80))"));
-        // The old tag went before the new one failed: record order.
-        QVERIFY(w.table().isOpen());
+        // The old tag went before the new one failed: shared, in record order.
         QCOMPARE(w.table().access(), DbfTable::Access::Shared);
         QVERIFY(w.table().indexName().isEmpty());
         QCOMPARE(w.titlesShown(), QStringList({"delta", "alpha", "Charlie", "Bravo"}));
