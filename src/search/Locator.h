@@ -23,8 +23,9 @@ class DbfTable;
 // (a-z and the accented small letters of Windows-1252).
 //
 // The comparison runs on the stored bytes in the table's code page, so that a
-// scan builds no string per record; a value the code page cannot hold matches
-// nothing.
+// scan builds no string per record (dates excepted); a value the code page
+// cannot hold matches nothing. The rows close to the start are looked at in
+// order; the rest of the table is read once in file order (see findFrom).
 class Locator
 {
 public:

@@ -68,9 +68,12 @@ std::vector<TMyLocateDialog::ListedField> TMyLocateDialog::listedFields() const
         const std::size_t at = std::size_t(row - 1);
         if (m_fieldSelection == fsVisibleFields && !settings.displayFields[at])
             continue;
+        const int field = m_main.table()->field(row);
+        if (field < 0)
+            continue;
         QString label = settings.displayNames[at];
         label.replace(QLatin1Char('~'), QLatin1Char(' '));
-        fields.push_back({label, engine.fields()[std::size_t(m_main.table()->field(row))].name.toUpper()});
+        fields.push_back({label, engine.fields()[std::size_t(field)].name.toUpper()});
     }
     if (m_sortFields == fsSortByFieldName) {
         std::stable_sort(fields.begin(), fields.end(), [](const ListedField &a, const ListedField &b) {
