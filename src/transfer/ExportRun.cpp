@@ -4,7 +4,6 @@
 #include "app/Settings.h"
 #include "app/TMain.h"
 #include "framework/Error.h"
-#include "framework/FileNames.h"
 #include "framework/dbase/DbfTable.h"
 #include "storage/CatalogTable.h"
 
@@ -24,14 +23,14 @@
 
 namespace {
 
+constexpr int PrefetchDistance = 12;
+constexpr int PrefetchFrom = 256;
+
 void refuseTableInUse(const QString &path)
 {
     if (QFileInfo::exists(path) && DbfTable::inUse(path))
         throw FileError(QStringLiteral("The file \"%1\" is in use; it cannot be replaced.").arg(path));
 }
-
-constexpr int PrefetchDistance = 12;
-constexpr int PrefetchFrom = 256;
 
 // A stored text field without the blanks (or NULs) that pad it.
 std::string_view storedText(const DbfRecord &record, int offset, int width)
@@ -92,15 +91,14 @@ std::string_view numberText(std::optional<double> value, char *buffer, std::size
     return {buffer, std::size_t(result.ptr - buffer)};
 }
 
+// An index file beside the target is left alone: the new table's header says
+// it has no production index, so no dBASE reader consults one, and the index
+// name may be shared with another table (BOOKS.OLD.DBF and BOOKS.DBF).
 void replaceFile(const QString &temporary, const QString &target)
 {
     if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
         throw FileError(
             QStringLiteral("Cannot replace \"%1\": %2.").arg(target, QString::fromLocal8Bit(std::strerror(errno))));
-    // An index left from the replaced table belongs to it, not to the new one.
-    const QString mdx = FileNames::companion(target, QStringLiteral("MDX"));
-    if (QFileInfo::exists(mdx))
-        QFile::remove(mdx);
 }
 
 } // namespace
