@@ -6,10 +6,10 @@
 #include "storage/CatalogTable.h"
 
 #include <QTest>
+#include <algorithm>
 
 namespace {
 
-// One criterion cell: row, operator, text.
 struct Cell
 {
     int row;
@@ -18,7 +18,7 @@ struct Cell
 };
 using Level = QList<Cell>;
 
-SearchCriteria::Result store(SearchCriteria &criteria, const Level &level, const DateFormat &dates = {7, true})
+SearchCriteria::Outcome store(SearchCriteria &criteria, const Level &level, const DateFormat &dates = {7, true})
 {
     SearchCriteria::Page page;
     SearchCriteria::Operators operators;
@@ -27,7 +27,7 @@ SearchCriteria::Result store(SearchCriteria &criteria, const Level &level, const
         page[std::size_t(cell.row - 1)] = cell.text;
         operators[std::size_t(cell.row - 1)] = cell.op;
     }
-    return criteria.SaveFields(page, operators, dates);
+    return criteria.SaveFields(page, operators, dates).outcome;
 }
 
 // "kind:text" of each stored item, "|" between them.
@@ -39,35 +39,19 @@ QString describe(const SearchCriteria &criteria)
     return items.join(QLatin1Char('|'));
 }
 
-// A page of 44 items: ranges on the six numeric and two date rows, every
-// text row filled.
-Level fullPage()
+// The first `cells` cells of a page holding ranges on the numeric and date
+// rows and text elsewhere: all 36 make 44 items, the first 25 make 31.
+Level rangesAndTexts(int cells)
 {
     Level level;
-    for (int row = 1; row <= SearchRows::Count; ++row) {
-        switch (SearchRows::type(row)) {
-        case SearchRows::Type::Numeric:
-            level << Cell{row, 4, QStringLiteral("> 1 AND < 9")};
-            break;
-        case SearchRows::Type::Date:
-            level << Cell{row, 4, QStringLiteral("> 01/01/2000 AND < 01/01/2001")};
-            break;
-        default:
-            level << Cell{row, 1, QStringLiteral("x")};
-        }
+    for (int row = 1; row <= cells; ++row) {
+        const SearchRows::Type type = SearchRows::type(row);
+        level << (type == SearchRows::Type::Numeric ? Cell{row, 4, QStringLiteral("> 1 AND < 9")}
+                  : type == SearchRows::Type::Date  ? Cell{row, 4, QStringLiteral("> 01/01/2000 AND < 01/01/2001")}
+                                                    : Cell{row, 1, QStringLiteral("x")});
     }
     return level;
 }
-
-struct Book
-{
-    const char *title;
-    const char *author;
-    std::optional<double> cost;
-    QDate bought;
-    const char *keyWords;
-    std::optional<double> pages;
-};
 
 } // namespace
 
@@ -84,36 +68,26 @@ private slots:
         QTest::addColumn<QString>("cell");
         QTest::addColumn<QString>("items"); // "invalid", "none" or the items stored
 
-        QTest::newRow("text upper-cased, blanks trimmed") << 2 << 1 << 7 << "  smith, j.  "
-                                                          << "5:SMITH, J.";
-        QTest::newRow("accented text upper-cased") << 2 << 1 << 7 << "müller"
-                                                   << "5:MÜLLER";
+        QTest::newRow("text") << 2 << 1 << 7 << "  müller, j.  "
+                              << "5:MÜLLER, J.";
         QTest::newRow("key words") << 23 << 1 << 7 << "cat  dog"
                                    << "6:CAT  DOG";
-        QTest::newRow("equal number") << 7 << 1 << 7 << "= 12.5     "
-                                      << "1:12.5";
-        QTest::newRow("greater number") << 24 << 2 << 7 << ">   300    "
-                                        << "2:300";
-        QTest::newRow("signed exponent") << 7 << 3 << 7 << "< -1.5e2"
-                                         << "3:-1.5e2";
+        QTest::newRow("number") << 7 << 1 << 7 << "= 12.5     "
+                                << "1:12.5";
         QTest::newRow("decimal comma") << 7 << 1 << 7 << "= 12,5"
                                        << "invalid";
-        QTest::newRow("trailing letter") << 7 << 1 << 7 << "= 12x"
-                                         << "invalid";
         QTest::newRow("not a number") << 7 << 1 << 7 << "= inf"
                                       << "invalid";
         QTest::newRow("untouched number") << 7 << 1 << 7 << "=          "
                                           << "none";
-        QTest::newRow("number range") << 3 << 4 << 7 << "> 1900      AND < 2000    "
-                                      << "2:1900|3:2000";
+        QTest::newRow("range") << 3 << 4 << 7 << "> 1900      AND < 2000    "
+                               << "2:1900|3:2000";
         QTest::newRow("range, lower bound only") << 3 << 4 << 7 << "> 1900      AND <         "
                                                  << "invalid";
         QTest::newRow("range, upper bound only") << 3 << 4 << 7 << ">           AND < 2000    "
                                                  << "invalid";
         QTest::newRow("untouched range") << 3 << 4 << 7 << ">           AND <         "
                                          << "none";
-        QTest::newRow("range bound not a number") << 3 << 4 << 7 << "> a AND < 2000"
-                                                  << "invalid";
         QTest::newRow("date") << 12 << 1 << 7 << "= 03/05/2001"
                               << "1:36955";
         QTest::newRow("date, day first with dots") << 12 << 2 << 12 << "> 05.03.2001"
@@ -128,8 +102,6 @@ private slots:
                                          << "invalid";
         QTest::newRow("date range") << 18 << 4 << 7 << "> 03/05/2001 AND < 03/06/2001"
                                     << "2:36955|3:36956";
-        QTest::newRow("date range, upper bound only") << 18 << 4 << 7 << ">   /  /     AND < 03/06/2001"
-                                                      << "invalid";
         QTest::newRow("untouched date range") << 18 << 4 << 11 << ">   -  -     AND <   -  -    "
                                               << "none";
     }
@@ -142,65 +114,45 @@ private slots:
         QFETCH(QString, cell);
         QFETCH(QString, items);
         SearchCriteria criteria;
-        const auto result = store(criteria, {{1, 1, QStringLiteral("kept")}}); // an earlier level
-        QCOMPARE(result.outcome, SearchCriteria::Outcome::Stored);
+        QCOMPARE(store(criteria, {{1, 1, QStringLiteral("kept")}}), SearchCriteria::Outcome::Stored);
         criteria.nextLevel();
 
-        const auto stored = store(criteria, {{row, op, cell}}, DateFormat(dateFormat, true));
+        const auto stored = store(criteria, {{1, 1, QStringLiteral("new")}, {row, op, cell}}, {dateFormat, true});
         if (items == QLatin1String("invalid")) {
-            QCOMPARE(stored.outcome, SearchCriteria::Outcome::Invalid);
-            QCOMPARE(stored.row, row);
-            QCOMPARE(describe(criteria), QStringLiteral("5:KEPT"));
-        } else if (items == QLatin1String("none")) {
-            QCOMPARE(stored.outcome, SearchCriteria::Outcome::NoCriteria);
+            QCOMPARE(stored, SearchCriteria::Outcome::Invalid);
             QCOMPARE(describe(criteria), QStringLiteral("5:KEPT"));
         } else {
-            QCOMPARE(stored.outcome, SearchCriteria::Outcome::Stored);
-            QCOMPARE(describe(criteria), QStringLiteral("5:KEPT|") + items);
-            QVERIFY(criteria.items().back().levelEnd);
+            QCOMPARE(stored, SearchCriteria::Outcome::Stored);
+            QCOMPARE(describe(criteria), QStringLiteral("5:KEPT|5:NEW") +
+                                             (items == QLatin1String("none") ? QString() : QLatin1Char('|') + items));
+            const auto &all = criteria.items();
+            QVERIFY(all.back().levelEnd);
+            QCOMPARE(std::count_if(all.begin(), all.end(), [](const SearchItem &i) { return i.levelEnd; }), 2);
         }
     }
 
-    void invalidRowDiscardsItsWholePage()
+    void pageErrors()
     {
         SearchCriteria criteria;
-        store(criteria, {{2, 1, QStringLiteral("smith")}});
+        QCOMPARE(store(criteria, {}), SearchCriteria::Outcome::NoCriteria);
+        QCOMPARE(store(criteria, rangesAndTexts(36)), SearchCriteria::Outcome::Stored);
         criteria.nextLevel();
-        const auto result = store(criteria, {{1, 1, QStringLiteral("dune")},
-                                             {3, 4, QStringLiteral("> 1950 AND < 1960")},
-                                             {7, 1, QStringLiteral("= cheap")},
-                                             {9, 1, QStringLiteral("never read")}});
-        QCOMPARE(result.outcome, SearchCriteria::Outcome::Invalid);
-        QCOMPARE(result.row, 7);
-        QCOMPARE(describe(criteria), QStringLiteral("5:SMITH"));
+        SearchCriteria::Operators equal;
+        equal.fill(1);
+        const auto invalid =
+            criteria.SaveFields({QStringLiteral("a"), {}, {}, {}, {}, {}, QStringLiteral("= x")}, equal, {});
+        QCOMPARE(invalid.outcome, SearchCriteria::Outcome::Invalid);
+        QCOMPARE(invalid.row, 7);
+        QCOMPARE(store(criteria, {}), SearchCriteria::Outcome::NoCriteria);
+        QCOMPARE(criteria.items().size(), std::size_t(44));
         QCOMPARE(criteria.level(), 2);
 
-        QCOMPARE(store(criteria, {{1, 1, QStringLiteral("dune")}, {24, 2, QStringLiteral("> 10")}}).outcome,
-                 SearchCriteria::Outcome::Stored);
-        std::vector<bool> ends;
-        for (const SearchItem &item : criteria.items())
-            ends.push_back(item.levelEnd);
-        QCOMPARE(ends, (std::vector<bool>{true, false, true}));
-    }
-
-    void seventySixthItemClearsEverything()
-    {
-        SearchCriteria criteria;
-        QCOMPARE(store(criteria, fullPage()).outcome, SearchCriteria::Outcome::Stored);
-        QCOMPARE(criteria.items().size(), std::size_t(44));
-        criteria.nextLevel();
-        // 31 more make 75: rows 1-25 hold 25 cells, 6 of them ranges.
-        Level upTo75 = fullPage();
-        while (upTo75.size() > 25)
-            upTo75.removeLast();
-        QCOMPARE(store(criteria, upTo75).outcome, SearchCriteria::Outcome::Stored);
+        QCOMPARE(store(criteria, rangesAndTexts(25)), SearchCriteria::Outcome::Stored);
         QCOMPARE(criteria.items().size(), std::size_t(SearchCriteria::MaxItems));
         criteria.nextLevel();
-
-        QCOMPARE(store(criteria, {{1, 1, QStringLiteral("one more")}}).outcome, SearchCriteria::Outcome::TooMany);
+        QCOMPARE(store(criteria, {{1, 1, QStringLiteral("76th")}}), SearchCriteria::Outcome::TooMany);
         QVERIFY(criteria.items().empty());
         QCOMPARE(criteria.level(), 1);
-        QCOMPARE(store(criteria, {{1, 1, QStringLiteral("again")}}).outcome, SearchCriteria::Outcome::Stored);
     }
 
     void operatorChangeKeepsTheValue_data()
@@ -210,14 +162,10 @@ private slots:
         QTest::addColumn<int>("op");
         QTest::addColumn<QString>("expected");
         QTest::newRow("number to range") << 7 << "= 12.5     " << 4 << "> 12.5      AND <         ";
-        QTest::newRow("range to less") << 7 << "> 5         AND < 10      " << 3 << "< 5        ";
-        QTest::newRow("range with upper only") << 7 << ">           AND < 10      " << 1 << "= 10       ";
-        QTest::newRow("date to greater") << 12 << "= 03/05/2001" << 2 << "> 03/05/2001";
+        QTest::newRow("range, upper only") << 7 << ">           AND < 10      " << 1 << "= 10       ";
         QTest::newRow("date to range") << 12 << "<  3/ 5/2001" << 4 << ">  3/ 5/2001 AND <   -  -    ";
         QTest::newRow("date range to equal") << 18 << ">   /  /     AND < 12/31/2000" << 1 << "= 12/31/2000";
-        QTest::newRow("untouched date") << 18 << "=   /  /    " << 3 << "<   -  -    ";
         QTest::newRow("empty cell") << 7 << "" << 2 << "";
-        QTest::newRow("text row") << 1 << "= dune" << 2 << "= dune";
     }
 
     void operatorChangeKeepsTheValue()
@@ -249,7 +197,6 @@ private slots:
         row("numbers compare exactly", {{{7, 1, "= 12.5"}}}, {"Alpha", "Epsilon"});
         row("blank number reads as zero", {{{24, 3, "< 1"}}}, {"Beta"});
         row("range excludes its bounds", {{{12, 4, "> 01/01/2000 AND < 12/31/2000"}}}, {"Alpha"});
-        row("equal date", {{{12, 1, "= 12/31/1999"}}}, {"Gamma"});
         row("blank date before every date", {{{12, 3, "< 01/01/1800"}}}, {"Beta"});
     }
 
@@ -257,7 +204,15 @@ private slots:
     {
         QFETCH(QList<Level>, levels);
         QFETCH(QStringList, titles);
-        const QList<Book> books = {
+        struct Book
+        {
+            const char *title, *author;
+            double cost;
+            QDate bought;
+            const char *keyWords;
+            std::optional<double> pages;
+        };
+        const Book books[] = {
             {"Alpha", "Smith, John", 12.5, QDate(2000, 6, 15), "cat stories", 100},
             {"Beta", "Smithson, Ann", 5, {}, "dog tales", {}},
             {"Gamma", "Jones, Mary", 25, QDate(1999, 12, 31), "birds", 300},
@@ -282,15 +237,14 @@ private slots:
 
         SearchCriteria criteria;
         for (const Level &level : levels) {
-            QCOMPARE(store(criteria, level).outcome, SearchCriteria::Outcome::Stored);
+            QCOMPARE(store(criteria, level), SearchCriteria::Outcome::Stored);
             criteria.nextLevel();
         }
         const SearchTest test(criteria.items(), table);
         QStringList found;
         for (std::uint32_t recno = 1; recno <= table.physicalCount(); ++recno) {
-            const DbfRecord record = table.physicalRecord(recno);
-            if (test.BuildFilter(record))
-                found << record.text(0);
+            if (test.BuildFilter(table.physicalRecord(recno)))
+                found << table.physicalRecord(recno).text(0);
         }
         QCOMPARE(found, titles);
         QVERIFY(!SearchTest({}, table).BuildFilter(table.physicalRecord(1)));
