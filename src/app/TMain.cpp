@@ -1398,12 +1398,21 @@ void TMain::MenuSearchClick()
 // captions and shortcuts and leave the catalog as it is.
 void TMain::MenuFindClick()
 {
-    m_locate->Execute();
+    // Moving the cursor posts a pending cell edit, which may be refused.
+    try {
+        m_locate->Execute();
+    } catch (const Error &e) {
+        MessageService::error(this, e.message());
+    }
 }
 
 void TMain::MenuFindNextClick()
 {
-    m_locate->FindNext();
+    try {
+        m_locate->FindNext();
+    } catch (const Error &e) {
+        MessageService::error(this, e.message());
+    }
 }
 void TMain::MenuReportsClick() {}
 void TMain::MenuViewerClick()
