@@ -206,9 +206,7 @@ void TMyExport::showEvent(QShowEvent *event)
 
 void TMyExport::FormShow()
 {
-    std::array<bool, Count> exported;
-    std::copy(m_settings.exportFields.begin(), m_settings.exportFields.end(), exported.begin());
-    fillGrid(ExportRun::orderedRows(m_settings), exported);
+    fillGrid(ExportRun::orderedRows(m_settings), m_settings.exportFields);
 
     const bool searching = m_main.searchOn();
     m_exportSearch->setEnabled(searching);
