@@ -16,6 +16,10 @@
 #include "framework/dbase/DbfTable.h"
 #include "storage/CatalogFields.h"
 #include "storage/CatalogTable.h"
+#include "app/DateFormat.h"
+#include "search/Locator.h"
+#include "search/Replacement.h"
+#include "search/SearchCriteria.h"
 #include "transfer/DelimitedReader.h"
 #include "transfer/ExportRun.h"
 #include "transfer/ImportRun.h"
@@ -310,6 +314,157 @@ void BM_ImportText(benchmark::State &state)
 }
 
 BENCHMARK(BM_ImportText)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Searching, sorting, locating and replacing on 100 000 books, through the same
+// classes the windows use.
+
+DbfTable::IndexSpec defaultOrder()
+{
+    return {CatalogTable::IndexTag, CatalogTable::sortString({2, 0, 0, 0})};
+}
+
+void runSearch(benchmark::State &state, const std::vector<SearchCriteria::Page> &pages,
+               const SearchCriteria::Operators &operators)
+{
+    const QString path = catalog(int(state.range(0)));
+    DbfTable table;
+    table.open(path, DbfTable::Access::Shared, defaultOrder());
+    for (auto _ : state) {
+        // From Ok: the pages stored, the test prepared, the visible rows rebuilt.
+        SearchCriteria criteria;
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            if (i > 0)
+                criteria.nextLevel();
+            criteria.SaveFields(pages[i], operators, DateFormat(1, false));
+        }
+        const SearchTest test(criteria.items(), table);
+        table.setFilter([test](const DbfRecord &record) { return test.BuildFilter(record); });
+        benchmark::DoNotOptimize(table.recordCount());
+        state.PauseTiming();
+        table.setFilter(nullptr);
+        state.ResumeTiming();
+    }
+}
+
+void BM_SearchTwoLevels(benchmark::State &state)
+{
+    SearchCriteria::Operators operators;
+    operators.fill(1);
+    SearchCriteria::Page smith, jones;
+    smith[1] = QStringLiteral("SMITH");
+    jones[1] = QStringLiteral("JONES");
+    runSearch(state, {smith, jones}, operators);
+}
+
+void BM_SearchFiveCriteria(benchmark::State &state)
+{
+    SearchCriteria::Operators operators;
+    operators.fill(1);
+    operators[6] = 4;  // Cost range
+    operators[11] = 4; // Purchase Date range
+    SearchCriteria::Page page;
+    page[0] = QStringLiteral("THE");
+    page[6] = QStringLiteral("> 10 AND < 60");
+    page[11] = QStringLiteral("> 1/1/80 AND < 12/31/19");
+    page[10] = QStringLiteral("GOOD");
+    page[22] = QStringLiteral("river garden stone");
+    runSearch(state, {page}, operators);
+}
+
+void BM_SortFourLevels(benchmark::State &state)
+{
+    // As the sort order window does it: exclusive, the tag built once, shared again.
+    const QString path = catalog(int(state.range(0)));
+    const QString fourLevels = CatalogTable::sortString({2, 12, 7, 1});
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            DbfTable table;
+            table.open(path, DbfTable::Access::Shared, defaultOrder());
+            state.ResumeTiming();
+            table.close();
+            table.setIndexName(QString());
+            table.open(path, DbfTable::Access::Exclusive);
+            table.addIndex(CatalogTable::IndexTag, fourLevels, true);
+            table.close();
+            table.open(path);
+            benchmark::DoNotOptimize(table.recordCount());
+            state.PauseTiming();
+        }
+        state.ResumeTiming();
+    }
+}
+
+void BM_LocateNextFarAway(benchmark::State &state)
+{
+    // Partial match anywhere, the first match 50 000 rows after the cursor.
+    const QString path = catalog(int(state.range(0)));
+    DbfTable table;
+    table.open(path, DbfTable::Access::Shared, defaultOrder());
+    const int author = table.field(u"Author");
+    int target = 50000;
+    const QString value = table.recordAt(target).text(author);
+    while (target > 0 && table.recordAt(target - 1).text(author) == value)
+        --target;
+    const int start = target - 50000;
+    table.setRow(start);
+    for (auto _ : state) {
+        const Locator locator(table, author, value.mid(2), Locator::Match::PartialAnywhere, false);
+        const int found = locator.findFrom(start + 1);
+        if (found < 0)
+            state.SkipWithError("no match");
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["distance"] = target - start;
+}
+
+void BM_ReplaceOneAuthor(benchmark::State &state)
+{
+    // One author on 1 000 books replaced without confirmation, as the search and
+    // replace window runs it: exclusive, record order, the tag built afterwards.
+    const QString source = catalog(int(state.range(0)));
+    const QString path = QDir(benchDir()).filePath(QStringLiteral("REPLACE.DBF"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(path);
+        removeIndex(path);
+        QFile::copy(source, path);
+        {
+            DbfTable table;
+            table.open(path, DbfTable::Access::Exclusive);
+            const int author = table.field(u"Author");
+            table.beginBulkUpdate();
+            for (int i = 0; i < 1000; ++i) {
+                table.edit(std::uint32_t(1 + i * 97));
+                table.setText(author, QStringLiteral("Replace, Me"));
+                table.post();
+            }
+            table.endBulkUpdate();
+            table.addIndex(CatalogTable::IndexTag, defaultOrder().expression, true);
+        }
+        state.ResumeTiming();
+        DbfTable table;
+        table.open(path, DbfTable::Access::Exclusive);
+        table.deleteIndex(CatalogTable::IndexTag);
+        const Replacement replacement = Replacement::text(table.field(u"Author"), QStringLiteral("replace, me"),
+                                                          QStringLiteral("Someone, Else"));
+        const Replacement::Counts counts = replacement.run(table, {}, {});
+        table.addIndex(CatalogTable::IndexTag, defaultOrder().expression, true);
+        table.close();
+        table.open(path);
+        if (counts.changed != 1000)
+            state.SkipWithError("not every book was changed");
+        state.PauseTiming();
+        table.close();
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_SearchTwoLevels)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SearchFiveCriteria)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SortFourLevels)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LocateNextFarAway)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReplaceOneAuthor)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 long statusKilobytes(const char *key)
 {

@@ -5,6 +5,7 @@
 #include "framework/dbase/DbfTable.h"
 #include "framework/dbase/MdxFile.h"
 #include "framework/profile/IniFile.h"
+#include "transfer/DelimitedReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -126,6 +127,22 @@ void readSettingsFile(const std::uint8_t *data, std::size_t size)
     if (!(reread == settings))
         std::abort();
     return;
+}
+
+void readDelimitedText(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    const DelimitedReader::Header header = DelimitedReader::readHeader(bytes);
+    if (header.error == DelimitedReader::Header::Error::None && header.names.size() > 46)
+        std::abort();
+    DelimitedReader reader(bytes);
+    qsizetype characters = 0;
+    while (reader.readLine()) {
+        for (qsizetype i = 0; i < reader.valueCount(); ++i)
+            characters += reader.value(i).size();
+    }
+    if (characters < 0)
+        std::abort();
 }
 
 } // namespace FuzzTargets

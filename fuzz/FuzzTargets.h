@@ -19,4 +19,8 @@ void readTableWithIndex(const std::uint8_t *data, std::size_t size);
 // back the same.
 void readSettingsFile(const std::uint8_t *data, std::size_t size);
 
+// A comma-delimited text file as any program may have written it: the first
+// line is checked as a header, then every line is read to its end.
+void readDelimitedText(const std::uint8_t *data, std::size_t size);
+
 } // namespace FuzzTargets

@@ -3,11 +3,12 @@
 # and runs one of them.
 #   scripts/fuzz.sh dbf [seconds]   tables with their production indexes
 #   scripts/fuzz.sh ini [seconds]   settings files
+#   scripts/fuzz.sh csv [seconds]   comma-delimited import files
 # The inputs kept in tests/data/fuzz/<kind> seed the run; new findings are
 # written to build-fuzz/corpus-<kind>, crashing inputs to build-fuzz/crash-*.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-kind=${1:?usage: scripts/fuzz.sh dbf|ini [seconds]}
+kind=${1:?usage: scripts/fuzz.sh dbf|ini|csv [seconds]}
 seconds=${2:-600}
 scripts/setup.sh
 if ! command -v clang++ >/dev/null; then

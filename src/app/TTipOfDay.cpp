@@ -136,7 +136,7 @@ void TTipOfDay::showEvent(QShowEvent *event)
     WindowStyle::scale(this, m_scale);
     WindowStyle::centre(this);
     m_showTipsBox->setChecked(m_showTips);
-    QRandomGenerator random(quint32(QDateTime::currentMSecsSinceEpoch()));
+    QRandomGenerator random{quint32(QDateTime::currentMSecsSinceEpoch())};
     setCurrentTip(int(random.bounded(1, TipCount + 1)));
     QDialog::showEvent(event);
 }

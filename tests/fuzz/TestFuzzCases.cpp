@@ -25,6 +25,7 @@ class TestFuzzCases : public QObject
 private slots:
     void tablesWithIndexes() { replay(QStringLiteral("dbf"), FuzzTargets::readTableWithIndex); }
     void settingsFiles() { replay(QStringLiteral("ini"), FuzzTargets::readSettingsFile); }
+    void delimitedText() { replay(QStringLiteral("csv"), FuzzTargets::readDelimitedText); }
 };
 
 SHELFMARK_TEST(TestFuzzCases)
