@@ -26,11 +26,11 @@
 #include "search/TMySearch.h"
 #include "search/TMySortOrder.h"
 #include "search/TSearchAndReplace.h"
-#include "transfer/TImportFormat.h"
-#include "transfer/TMyExport.h"
 #include "storage/CatalogFields.h"
 #include "storage/CatalogTable.h"
 #include "storage/RecentFiles.h"
+#include "transfer/TImportFormat.h"
+#include "transfer/TMyExport.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -65,30 +65,29 @@ constexpr ComboField comboFields[9] = {
     {11, "MyComboRating"},   {19, "MyComboCheckOut"},  {6, "MyComboBought"},
 };
 
-QString tableNameOf(const QString &path)
-{
-    return QFileInfo(FileNames::base(path)).fileName();
-}
-
 } // namespace
 
 TMain::TMain(const Environment &environment, QWidget *parent)
-    : QMainWindow(parent), m_environment(environment), m_programDirectory(environment.programDirectory),
-      m_settings(environment.startDirectory)
+    : QMainWindow(parent), m_environment(environment),
+      m_catalog(environment.programDirectory, environment.startDirectory), m_settings(m_catalog.settings()),
+      m_look(m_settings)
 {
     setObjectName(QStringLiteral("Main"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
-    m_table = new MyTable(this);
-    m_table->setObjectName(QStringLiteral("MyTable"));
     createControls();
     createMenus();
-    connect(m_table, &MyTable::reset, this, [this] {
+    MyTable &table = m_catalog.table();
+    connect(&table, &MyTable::reset, this, [this] {
         m_model->resetRows();
-        m_grid->showCurrentRow(m_table->row());
+        m_grid->showCurrentRow(m_catalog.table().row());
     });
-    connect(m_table, &MyTable::currentChanged, m_grid, &DataGrid::showCurrentRow);
-    connect(m_grid, &DataGrid::currentRowChanged, m_table, &MyTable::setRow);
-    m_table->engine().setFilter([this](const DbfRecord &record) { return MyTableFilter(record); });
+    connect(&table, &MyTable::currentChanged, m_grid, &DataGrid::showCurrentRow);
+    connect(m_grid, &DataGrid::currentRowChanged, &table, &MyTable::setRow);
+    connect(&m_catalog, &Catalog::countChanged, this, &TMain::DisplayCount);
+    connect(&m_catalog, &Catalog::reopened, this, &TMain::SetViewerOptions);
+    connect(&m_catalog, &Catalog::searchStateChanged, this, &TMain::showSearchState);
+    connect(&m_catalog, &Catalog::databaseChanged, this, &TMain::showDatabase);
+    connect(&m_catalog, &Catalog::failed, this, &TMain::fail);
 }
 
 TMain::~TMain() = default;
@@ -188,7 +187,7 @@ void TMain::createControls()
 
     m_grid = new DataGrid(m_client);
     m_grid->setObjectName(QStringLiteral("ViewerGrid"));
-    m_model = new DataGridModel(m_table->engine(), this);
+    m_model = new DataGridModel(m_catalog.table().engine(), this);
     m_model->setDateText([](const QDate &date) { return DateFormat::current().format(date); });
     m_model->setWriter(
         [this](int row, const GridColumn &column, const QString &value) { return writeCell(row, column, value); });
@@ -201,10 +200,6 @@ void TMain::createControls()
         m_combos[i]->setEditable(true);
         m_combos[i]->hide();
     }
-
-    // The persistent field objects start in table order under their default names.
-    for (int row = 1; row <= CatalogFields::Count; ++row)
-        m_viewerFields.push_back({row, true, QString::fromUtf8(CatalogFields::row(row).displayName), 15});
 }
 
 QToolButton *TMain::addSpeedButton(const QString &objectName, const QString &icon, const QString &hint,
@@ -438,13 +433,14 @@ void TMain::applyLayout()
     const bool lettered = mode == 2;
     for (QPushButton *button : std::as_const(m_letteredButtons)) {
         button->setVisible(lettered);
-        button->setEnabled(lettered && !(m_browseMode && (button->objectName() == QLatin1String("AddButton") ||
-                                                          button->objectName() == QLatin1String("CopyButton") ||
-                                                          button->objectName() == QLatin1String("DeleteButton") ||
-                                                          button->objectName() == QLatin1String("ViewerButton"))));
+        button->setEnabled(lettered &&
+                           !(m_catalog.browseMode() && (button->objectName() == QLatin1String("AddButton") ||
+                                                        button->objectName() == QLatin1String("CopyButton") ||
+                                                        button->objectName() == QLatin1String("DeleteButton") ||
+                                                        button->objectName() == QLatin1String("ViewerButton"))));
     }
     if (lettered) // End Search follows the search-on state
-        findChild<QPushButton *>(QStringLiteral("EndSearchButton"))->setEnabled(m_searchOn);
+        findChild<QPushButton *>(QStringLiteral("EndSearchButton"))->setEnabled(m_catalog.searchOn());
     for (QFrame *bevel : m_bevels) {
         bevel->setVisible(lettered);
         bevel->setEnabled(lettered);
@@ -494,28 +490,6 @@ void TMain::resizeEvent(QResizeEvent *event)
 // ---------------------------------------------------------------------------
 // Display options
 
-double TMain::scaleFor(int windowSize)
-{
-    switch (windowSize) {
-    case 800:
-        return 1.25;
-    case 1024:
-        return 1.6;
-    case 1280:
-        return 2.0;
-    default:
-        return 1.0;
-    }
-}
-
-bool TMain::screenFits(int windowSize) const
-{
-    static const QMap<int, QSize> sizes = {
-        {640, QSize(640, 480)}, {800, QSize(800, 600)}, {1024, QSize(1024, 768)}, {1280, QSize(1280, 1024)}};
-    const QSize needed = sizes.value(windowSize, QSize(640, 480));
-    return windowSize == 640 || (m_screenSize.width() >= needed.width() && m_screenSize.height() >= needed.height());
-}
-
 void TMain::checkScreenSize(int windowSize)
 {
     static const std::pair<int, const char *> items[] = {
@@ -526,12 +500,12 @@ void TMain::checkScreenSize(int windowSize)
 
 void TMain::MenuScreenSizeClick(int windowSize)
 {
-    const int shown = m_scale == 1.25 ? 800 : m_scale == 1.6 ? 1024 : m_scale == 2.0 ? 1280 : 640;
+    const int shown = WindowLook::windowSizeFor(m_look.scaleFactor());
     if (windowSize == shown) {
         checkScreenSize(shown);
         return;
     }
-    if (!screenFits(windowSize)) {
+    if (!WindowLook::screenFits(windowSize, m_screenSize)) {
         static const QMap<int, QString> names = {{800, QStringLiteral("800 x 600")},
                                                  {1024, QStringLiteral("1024 x 768")},
                                                  {1280, QStringLiteral("1280 x 1024")}};
@@ -542,7 +516,7 @@ void TMain::MenuScreenSizeClick(int windowSize)
         return;
     }
     m_settings.windowSize = windowSize;
-    m_scale = scaleFor(windowSize);
+    m_look.setScaleFactor(WindowLook::scaleFor(windowSize));
     checkScreenSize(windowSize);
 }
 
@@ -605,13 +579,8 @@ void TMain::MenuFontClick(ColoredFont &font)
 {
     if (const auto chosen = DialogService::chooseFont(this, font.font)) {
         font.font = *chosen;
-        WindowStyle::applyFonts(this, fonts());
+        WindowStyle::applyFonts(this, m_look.fonts());
     }
-}
-
-WindowStyle::Fonts TMain::fonts() const
-{
-    return {m_settings.labelFont.font, m_settings.editFont.font, m_settings.buttonFont.font};
 }
 
 // ---------------------------------------------------------------------------
@@ -619,23 +588,23 @@ WindowStyle::Fonts TMain::fonts() const
 
 bool TMain::startUp()
 {
-    DisableEndSearch();
+    showSearchState(false);
     setWindowTitle(Caption);
     m_viewerLabel->setText(QStringLiteral("Book Viewer"));
-    QDir().mkpath(m_programDirectory);
-    PickLists::installDefaults(m_programDirectory);
+    const QString &programDirectory = m_catalog.programDirectory();
+    QDir().mkpath(programDirectory);
+    PickLists::installDefaults(programDirectory);
 
-    m_settings.read(Settings::Mode::Global, QString());
+    m_catalog.readGlobalSettings();
     setGeometry(m_settings.mainWindowLeft, m_settings.mainWindowTop, m_settings.mainWindowWidth,
                 m_settings.mainWindowHeight);
-    BuildSortString();
     applyDateFormat();
     checkFormatItems();
 
     // The last database, else MASTER.DBF of the program directory, made when missing.
     QString chosen = m_settings.lastDatabase;
     if (chosen.isEmpty() || !QFileInfo::exists(chosen)) {
-        chosen = QDir(m_programDirectory).filePath(QStringLiteral("MASTER.DBF"));
+        chosen = QDir(programDirectory).filePath(QStringLiteral("MASTER.DBF"));
         if (!QFileInfo::exists(chosen)) {
             try {
                 if (!CatalogTable::create(chosen))
@@ -661,8 +630,9 @@ bool TMain::startUp()
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         m_screenSize = screen->size();
     const int stored = m_settings.windowSize;
-    m_scale = screenFits(stored) ? scaleFor(stored) : 1.0;
-    checkScreenSize(screenFits(stored) ? stored : 640);
+    const bool fits = WindowLook::screenFits(stored, m_screenSize);
+    m_look.setScaleFactor(fits ? WindowLook::scaleFor(stored) : 1.0);
+    checkScreenSize(fits ? stored : 640);
     NumberFormat::setCurrent(NumberFormat(NumberFormat::Style(std::clamp(m_settings.numericFormat, 1, 2)),
                                           NumberFormat::Style(std::clamp(m_settings.currencyFormat, 1, 2)),
                                           NumberFormat::Symbols::fromSystemLocale()));
@@ -672,7 +642,7 @@ bool TMain::startUp()
     if (first == QLatin1String("/BROWSE"))
         enterBrowseMode();
     // The locate component keeps its field, value and options for the run.
-    m_locate = new TMyLocateDialog(*this);
+    m_locate = new TMyLocateDialog(m_catalog, m_look, this);
     m_locate->setCaption(QStringLiteral("Locate Field Value"));
     m_locate->setMatchType(TMyLocateDialog::mtPartialMatchStart);
     m_locate->setCaseSensitive(false);
@@ -680,16 +650,24 @@ bool TMain::startUp()
     m_locate->setDefaultButton(TMyLocateDialog::dbFindNext);
     m_locate->setFieldSelection(TMyLocateDialog::fsAllFields);
     m_locate->setShowMessages(true);
-    m_editor = new TMyEdit(*this);
-    m_search = new TMySearch(*this);
+    m_editor = new TMyEdit(m_catalog, m_look, this);
     PickLists::Combos mainCombos{};
     for (int number = 1; number <= PickLists::Count; ++number)
         mainCombos[std::size_t(number - 1)] = pickListCombo(PickLists::info(number).fieldRow);
-    m_lists = std::make_unique<PickLists>(m_editor->listCombos(), mainCombos, m_programDirectory);
-    m_lists->setBase(m_listBase);
+    m_lists = std::make_unique<PickLists>(m_editor->listCombos(), mainCombos, programDirectory);
+    m_lists->setBase(m_catalog.listBase());
+    m_catalog.setPickLists(m_lists.get());
     runListOperation([this] { m_lists->LoadAllList(); });
     connect(m_editor, &TMyEdit::recordStoring, this, [this] { m_lists->addTypedValues(); });
     connect(m_editor, &TMyEdit::closed, this, [this] { runListOperation([this] { m_lists->SaveAllLists(); }); });
+    m_search = new TMySearch(m_catalog, m_look, this);
+    return true;
+}
+
+bool TMain::openAtStartup(const QString &path)
+{
+    m_catalog.openAtStartup(path);
+    setWindowTitle(Caption + QStringLiteral(" (") + m_catalog.tableName() + QLatin1Char(')'));
     return true;
 }
 
@@ -700,7 +678,7 @@ bool TMain::chooseDatabaseAtStartup()
     for (;;) {
         const QString path = DialogService::openFile(this, openRequest());
         if (path.isEmpty()) {
-            const QString master = QDir(m_programDirectory).filePath(QStringLiteral("MASTER.DBF"));
+            const QString master = QDir(m_catalog.programDirectory()).filePath(QStringLiteral("MASTER.DBF"));
             try {
                 if (!QFileInfo::exists(master))
                     CatalogTable::create(master);
@@ -708,21 +686,15 @@ bool TMain::chooseDatabaseAtStartup()
                 MessageService::error(this, e.message());
                 return false;
             }
-            if (!CheckDBaseFormat(master))
-                return false;
-            openAtStartup(master);
-            return true;
+            return CheckDBaseFormat(master) && openAtStartup(master);
         }
-        if (!hasDbfExtension(path) || !CheckDBaseFormat(path))
-            continue;
-        openAtStartup(path);
-        return true;
+        if (hasDbfExtension(path) && CheckDBaseFormat(path))
+            return openAtStartup(path);
     }
 }
 
 void TMain::enterBrowseMode()
 {
-    m_browseMode = true;
     for (const char *name : {"MenuAdd", "MenuCopy", "MenuDelete", "MenuBackup", "MenuRestore", "MenuViewer",
                              "MenuImport", "MenuSearchReplace"}) {
         if (auto *a = findChild<QAction *>(QString::fromLatin1(name)))
@@ -732,8 +704,7 @@ void TMain::enterBrowseMode()
     for (const char *name : {"AddSpeed", "CopySpeed", "ImportSpeed", "DeleteSpeed", "ViewerSpeed"})
         findChild<QToolButton *>(QString::fromLatin1(name))->setEnabled(false);
     m_navigator->setMovementOnly(true);
-    m_savedFieldEditing = m_settings.fieldEditing;
-    m_settings.fieldEditing = false;
+    m_catalog.enterBrowseMode();
     applyLayout();
     SetViewerOptions();
 }
@@ -757,99 +728,44 @@ bool TMain::event(QEvent *event)
 
 void TMain::closeEvent(QCloseEvent *event)
 {
-    DisableEndSearch();
+    m_catalog.DisableEndSearch();
     m_settings.mainWindowLeft = geometry().x();
     m_settings.mainWindowTop = geometry().y();
     m_settings.mainWindowWidth = geometry().width();
     m_settings.mainWindowHeight = geometry().height();
-    m_settings.write(Settings::Mode::Global, QString());
-    writeDatabaseSettings();
-    m_table->close();
+    m_catalog.writeGlobalSettings();
+    m_catalog.writeDatabaseSettings();
+    m_catalog.closeTable();
     event->accept();
 }
 
-void TMain::writeDatabaseSettings()
+void TMain::fail(const QString &message)
 {
-    // In browse mode in-place editing is off for the run only.
-    const bool editing = m_settings.fieldEditing;
-    if (m_browseMode)
-        m_settings.fieldEditing = m_savedFieldEditing;
-    m_settings.write(Settings::Mode::Database, m_iniPath);
-    m_settings.fieldEditing = editing;
-}
-
-void TMain::readDatabaseSettings(const QString &path)
-{
-    m_settings.read(Settings::Mode::Database, path);
-    if (m_browseMode) {
-        m_savedFieldEditing = m_settings.fieldEditing;
-        m_settings.fieldEditing = false;
-    }
+    MessageService::error(this, message);
 }
 
 // ---------------------------------------------------------------------------
-// Search-on state and the record filter
+// What the main window shows of the catalog
 
-void TMain::EnableEndSearch()
+void TMain::showSearchState(bool on)
 {
-    m_searchOn = true;
-    findChild<QPushButton *>(QStringLiteral("EndSearchButton"))->setEnabled(m_settings.buttonBar == 2);
-    findChild<QAction *>(QStringLiteral("MenuEndSearch"))->setEnabled(true);
-    findChild<QToolButton *>(QStringLiteral("EndSearchSpeed"))->setEnabled(true);
-    m_searchOnLabel->show();
-}
-
-void TMain::DisableEndSearch()
-{
-    m_searchOn = false;
-    findChild<QPushButton *>(QStringLiteral("EndSearchButton"))->setEnabled(false);
-    findChild<QAction *>(QStringLiteral("MenuEndSearch"))->setEnabled(false);
-    findChild<QToolButton *>(QStringLiteral("EndSearchSpeed"))->setEnabled(false);
-    m_searchOnLabel->hide();
+    findChild<QPushButton *>(QStringLiteral("EndSearchButton"))->setEnabled(on && m_settings.buttonBar == 2);
+    findChild<QAction *>(QStringLiteral("MenuEndSearch"))->setEnabled(on);
+    findChild<QToolButton *>(QStringLiteral("EndSearchSpeed"))->setEnabled(on);
+    m_searchOnLabel->setVisible(on);
 }
 
 void TMain::DoEndSearch()
 {
-    DisableEndSearch();
-    m_table->close();
-    openTableShared();
-    SetViewerOptions();
-    DisplayCount();
+    m_catalog.DoEndSearch();
 }
 
-void TMain::setSearchTest(std::function<bool(const DbfRecord &)> test)
+void TMain::showDatabase()
 {
-    m_searchTest = std::move(test);
+    setWindowTitle(Caption + QStringLiteral(" (") + m_catalog.tableName() + QLatin1Char(')'));
+    DoFileSpecific();
+    refreshRecentMenu();
 }
-
-bool TMain::MyTableFilter(const DbfRecord &record) const
-{
-    return !m_searchOn || !m_searchTest || m_searchTest(record);
-}
-
-void TMain::reopenTable(DbfTable::Access access)
-{
-    m_table->close();
-    if (access == DbfTable::Access::Shared) {
-        openTableShared();
-    } else {
-        m_table->open(m_settings.lastDatabase, access);
-    }
-    SetViewerOptions();
-    DisplayCount();
-}
-
-void TMain::openTableShared()
-{
-    try {
-        m_table->open(m_settings.lastDatabase);
-    } catch (const Error &e) {
-        MessageService::error(this, e.message());
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Viewer set-up, count, fonts and colours
 
 void TMain::SetViewerOptions()
 {
@@ -870,69 +786,11 @@ void TMain::SetViewerOptions()
                                                                   : Qt::AlignHCenter;
     for (QComboBox *combo : m_combos)
         combo->setFont(options.font);
-
-    // Position p shows the first row whose Field Order is p (row 1 when none
-    // is), each shown field moving to the next column; a row no position
-    // claims keeps what it had.
-    int nextColumn = 0;
-    for (int p = 1; p <= CatalogFields::Count; ++p) {
-        int row = 1;
-        for (int r = 1; r <= CatalogFields::Count; ++r) {
-            if (m_settings.fieldOrder[std::size_t(r - 1)] == p) {
-                row = r;
-                break;
-            }
-        }
-        const auto at = std::find_if(m_viewerFields.begin(), m_viewerFields.end(),
-                                     [row](const ViewerField &f) { return f.row == row; });
-        if (!m_settings.displayFields[std::size_t(row - 1)]) {
-            at->visible = false;
-            continue;
-        }
-        ViewerField field = *at;
-        field.visible = true;
-        field.label = m_settings.displayNames[std::size_t(row - 1)];
-        field.width = m_settings.fieldWidths[std::size_t(row - 1)];
-        m_viewerFields.erase(at);
-        m_viewerFields.insert(m_viewerFields.begin() +
-                                  std::min<std::ptrdiff_t>(nextColumn, std::ptrdiff_t(m_viewerFields.size())),
-                              field);
-        ++nextColumn;
-    }
+    m_columns.apply(m_settings);
     m_grid->applyOptions(options);
-    m_model->setColumns(viewerColumns());
+    m_model->setColumns(m_columns.columns(m_catalog.table(), [this](int row) { return pickListCombo(row); }));
     m_grid->applyColumnWidths();
-    m_grid->showCurrentRow(m_table->row());
-}
-
-std::vector<GridColumn> TMain::viewerColumns() const
-{
-    std::vector<GridColumn> columns;
-    for (const ViewerField &f : m_viewerFields) {
-        if (!f.visible)
-            continue;
-        GridColumn column;
-        column.field = m_table->isOpen() ? m_table->field(f.row) : f.row - 1;
-        column.label = f.label;
-        column.width = f.width;
-        switch (CatalogFields::row(f.row).kind) {
-        case FieldKind::Text:
-            column.kind = f.row == 17 ? GridColumn::Kind::CheckBox : GridColumn::Kind::Text;
-            break;
-        case FieldKind::Whole:
-            column.kind = GridColumn::Kind::Whole;
-            break;
-        case FieldKind::Decimal:
-            column.kind = GridColumn::Kind::Decimal;
-            break;
-        case FieldKind::Date:
-            column.kind = GridColumn::Kind::Date;
-            break;
-        }
-        column.pickList = pickListCombo(f.row);
-        columns.push_back(column);
-    }
-    return columns;
+    m_grid->showCurrentRow(m_catalog.table().row());
 }
 
 QComboBox *TMain::pickListCombo(int row) const
@@ -946,12 +804,13 @@ QComboBox *TMain::pickListCombo(int row) const
 
 void TMain::DisplayCount()
 {
-    m_countLabel->setText(QString::number(m_table->isOpen() ? m_table->recordCount() : 0));
+    const MyTable &table = m_catalog.table();
+    m_countLabel->setText(QString::number(table.isOpen() ? table.recordCount() : 0));
 }
 
 void TMain::DoFileSpecific()
 {
-    WindowStyle::applyFonts(this, fonts());
+    WindowStyle::applyFonts(this, m_look.fonts());
     SetViewerOptions();
     SetColors();
     DisplayCount();
@@ -973,46 +832,17 @@ void TMain::SetColors()
     m_navigatorLabel->setPalette(navigator);
 }
 
-void TMain::BuildSortString()
-{
-    m_sortString = CatalogTable::sortString(m_settings.sortLevels);
-}
-
 bool TMain::writeCell(int row, const GridColumn &column, const QString &value)
 {
+    MyTable &table = m_catalog.table();
     try {
-        m_table->setRow(row);
-        m_table->edit();
-        switch (column.kind) {
-        case GridColumn::Kind::Text:
-        case GridColumn::Kind::CheckBox:
-            m_table->engine().setText(column.field, value);
-            break;
-        case GridColumn::Kind::Whole:
-        case GridColumn::Kind::Decimal: {
-            const QString text = value.trimmed();
-            bool ok = true;
-            const double number = text.isEmpty() ? 0 : QLocale::c().toDouble(text, &ok);
-            if (!ok || (column.kind == GridColumn::Kind::Whole && number != std::floor(number)))
-                throw DbfError(QStringLiteral("\"%1\" is not a valid %2.")
-                                   .arg(text, column.kind == GridColumn::Kind::Whole ? QStringLiteral("whole number")
-                                                                                     : QStringLiteral("number")));
-            m_table->engine().setNumber(column.field, text.isEmpty() ? std::nullopt : std::optional<double>(number));
-            break;
-        }
-        case GridColumn::Kind::Date: {
-            const QString text = value.trimmed();
-            const QDate date = text.isEmpty() ? QDate() : DateFormat::current().parse(text);
-            if (!text.isEmpty() && !date.isValid())
-                throw DbfError(QStringLiteral("\"%1\" is not a valid date.").arg(text));
-            m_table->engine().setDate(column.field, date);
-            break;
-        }
-        }
-        m_table->post();
+        table.setRow(row);
+        table.edit();
+        ViewerColumns::storeCell(table.engine(), column, value);
+        table.post();
         return true;
     } catch (const Error &e) {
-        m_table->cancel();
+        table.cancel();
         MessageService::error(this, e.message());
         return false;
     }
@@ -1023,30 +853,31 @@ bool TMain::writeCell(int row, const GridColumn &column, const QString &value)
 
 void TMain::navigatorClicked(DataNavigator::Button button)
 {
+    MyTable &table = m_catalog.table();
     try {
         switch (button) {
         case DataNavigator::First:
-            m_table->first();
+            table.first();
             break;
         case DataNavigator::Prior:
-            m_table->prior();
+            table.prior();
             break;
         case DataNavigator::Next:
-            m_table->next();
+            table.next();
             break;
         case DataNavigator::Last:
-            m_table->last();
+            table.last();
             break;
         case DataNavigator::Insert:
-            m_table->append();
-            m_table->post();
+            table.append();
+            table.post();
             if (m_settings.fieldEditing)
                 m_grid->edit(m_grid->currentIndex());
             break;
         case DataNavigator::Delete:
-            if (m_table->recordCount() > 0 &&
+            if (table.recordCount() > 0 &&
                 MessageService::ask(this, QStringLiteral("Confirm"), QStringLiteral("Delete record?")))
-                m_table->deleteRecord();
+                table.deleteRecord();
             break;
         case DataNavigator::Edit:
             if (m_settings.fieldEditing)
@@ -1059,16 +890,15 @@ void TMain::navigatorClicked(DataNavigator::Button button)
             m_grid->finishEditing(false);
             break;
         case DataNavigator::Refresh:
-            m_table->refresh();
+            table.refresh();
             break;
         case DataNavigator::ButtonCount:
             break;
         }
     } catch (const Error &e) {
-        m_table->cancel();
+        table.cancel();
         MessageService::error(this, e.message());
     }
-    DisplayCount();
 }
 
 // ---------------------------------------------------------------------------
@@ -1077,22 +907,12 @@ void TMain::navigatorClicked(DataNavigator::Button button)
 bool TMain::CheckDBaseFormat(const QString &path)
 {
     try {
-        CatalogTable::checkFormat(path);
+        Catalog::CheckDBaseFormat(path);
         return true;
     } catch (const Error &e) {
         MessageService::error(this, e.message());
         return false;
     }
-}
-
-bool TMain::DBaseInUse(const QString &path)
-{
-    return DbfTable::inUse(path);
-}
-
-void TMain::RemoveMDXByte(const QString &path)
-{
-    CatalogTable::clearProductionIndexFlag(path);
 }
 
 DialogService::FileRequest TMain::openRequest() const
@@ -1114,80 +934,11 @@ bool TMain::hasDbfExtension(const QString &path)
     return false;
 }
 
-void TMain::setPathsFor(const QString &path)
+void TMain::switchDatabase(const QString &path, Catalog::SwitchKind kind)
 {
-    m_settings.lastDatabase = path;
-    setWindowTitle(Caption + QStringLiteral(" (") + tableNameOf(path) + QLatin1Char(')'));
-    m_mdxPath = FileNames::companion(path, QStringLiteral("MDX"));
-    m_iniPath = FileNames::companion(path, QStringLiteral("INI"));
-    m_listBase = FileNames::base(path);
-}
-
-void TMain::openAtStartup(const QString &path)
-{
-    m_table->close();
-    setPathsFor(path);
-    readDatabaseSettings(m_iniPath);
-    BuildSortString();
-    openWithIndex(/*rebuild*/ false);
-}
-
-void TMain::openWithIndex(bool rebuild)
-{
-    // The existing "NewIndex" serves when it carries the sort string (and its
-    // keys match the records); otherwise, or when asked to, it is built anew.
-    const QString &path = m_settings.lastDatabase;
-    if (!QFileInfo::exists(m_mdxPath))
-        RemoveMDXByte(path);
-    const QString tag = m_sortString.isEmpty() ? QString() : CatalogTable::IndexTag;
-    m_table->open(path, DbfTable::Access::Shared, {tag, m_sortString, rebuild});
-}
-
-void TMain::switchDatabase(const QString &path, SwitchKind kind)
-{
-    const QString previous = m_settings.lastDatabase;
-    const QString previousIni = m_iniPath;
-    m_table->close();
-    // The database being left keeps its settings and its pick lists.
-    writeDatabaseSettings();
-    runListOperation([this] { m_lists->SaveAllLists(); });
-    setPathsFor(path);
-    m_lists->setBase(m_listBase);
-    runListOperation([this, kind] {
-        if (kind == SwitchKind::New)
-            m_lists->LoadDefaultList();
-        else
-            m_lists->LoadAllList();
-    });
-    if (kind == SwitchKind::New)
-        readDatabaseSettings(AppPaths::globalSettingsFile());
-    else
-        readDatabaseSettings(m_iniPath);
-    BuildSortString();
-    try {
-        if (kind == SwitchKind::Open && DBaseInUse(path))
-            openWithIndex(false); // held elsewhere: its index is not rebuilt
-        else
-            openWithIndex(true);
-    } catch (const Error &e) {
-        // The new database cannot be opened: back to the one that was open.
-        MessageService::error(this, e.message());
-        setPathsFor(previous);
-        m_lists->setBase(m_listBase);
-        runListOperation([this] { m_lists->LoadAllList(); });
-        readDatabaseSettings(previousIni);
-        BuildSortString();
-        try {
-            openWithIndex(false);
-        } catch (const Error &again) {
-            MessageService::error(this, again.message());
-        }
-        DoFileSpecific();
-        return;
-    }
-    DoFileSpecific();
-    RecentFiles::update(m_settings.lastFiles, previous, path);
-    refreshRecentMenu();
+    if (m_catalog.searchOn())
+        m_catalog.DoEndSearch();
+    m_catalog.switchDatabase(path, kind);
 }
 
 void TMain::refreshRecentMenu()
@@ -1205,23 +956,15 @@ void TMain::refreshRecentMenu()
 void TMain::MenuOpenClick()
 {
     const QString path = DialogService::openFile(this, openRequest());
-    if (!path.isEmpty() && hasDbfExtension(path) && CheckDBaseFormat(path)) {
-        if (m_searchOn)
-            DoEndSearch();
-        switchDatabase(path, SwitchKind::Open);
-    }
-    DisplayCount();
+    if (!path.isEmpty() && hasDbfExtension(path) && CheckDBaseFormat(path))
+        switchDatabase(path, Catalog::SwitchKind::Open);
 }
 
 void TMain::MenuLastFileClick(int slot)
 {
     const QString path = m_settings.lastFiles[std::size_t(slot - 1)];
-    if (!path.isEmpty() && CheckDBaseFormat(path)) {
-        if (m_searchOn)
-            DoEndSearch();
-        switchDatabase(path, SwitchKind::Open);
-    }
-    DisplayCount();
+    if (!path.isEmpty() && CheckDBaseFormat(path))
+        switchDatabase(path, Catalog::SwitchKind::Open);
 }
 
 void TMain::MenuNewClick()
@@ -1231,70 +974,59 @@ void TMain::MenuNewClick()
     request.mustExist = false;
     request.confirmOverwrite = true;
     const QString path = DialogService::saveFile(this, request);
-    if (!path.isEmpty()) {
-        if (m_searchOn)
-            DoEndSearch();
-        if (hasDbfExtension(path)) {
-            if (QFileInfo::exists(path) && DBaseInUse(path)) {
-                MessageService::error(this, QStringLiteral("The table \"") + path +
-                                                QStringLiteral("\" is currently in use by another program.") +
-                                                QStringLiteral("  New table creation will be aborted."));
-            } else {
-                bool created = false;
-                try {
-                    created = CatalogTable::create(path);
-                } catch (const Error &e) {
-                    MessageService::error(this, e.message());
-                }
-                if (created)
-                    switchDatabase(path, SwitchKind::New);
-            }
-        }
+    if (path.isEmpty())
+        return;
+    if (m_catalog.searchOn())
+        m_catalog.DoEndSearch();
+    if (!hasDbfExtension(path))
+        return;
+    if (QFileInfo::exists(path) && Catalog::DBaseInUse(path)) {
+        MessageService::error(this, QStringLiteral("The table \"") + path +
+                                        QStringLiteral("\" is currently in use by another program.") +
+                                        QStringLiteral("  New table creation will be aborted."));
+        return;
     }
-    DisplayCount();
+    try {
+        if (CatalogTable::create(path))
+            switchDatabase(path, Catalog::SwitchKind::New);
+    } catch (const Error &e) {
+        MessageService::error(this, e.message());
+    }
 }
 
 void TMain::MenuUpdateDatabaseClick()
 {
-    const bool searched = m_searchOn;
+    const bool searched = m_catalog.searchOn();
     if (searched)
-        DoEndSearch();
-    writeDatabaseSettings();
-    m_table->close();
+        m_catalog.DoEndSearch();
+    m_catalog.writeDatabaseSettings();
+    m_catalog.closeTable();
     if (searched)
-        EnableEndSearch();
-    openTableShared();
-    SetViewerOptions();
-    DisplayCount();
+        m_catalog.EnableEndSearch();
+    m_catalog.reopenTable();
 }
 
 void TMain::maintain(const QString &question, const QString &refusal, bool pack)
 {
     if (!MessageService::ask(this, QStringLiteral("Confirm"), question))
         return;
-    m_table->close();
     try {
-        m_table->open(m_settings.lastDatabase, DbfTable::Access::Exclusive);
+        m_catalog.reopenTable(DbfTable::Access::Exclusive);
     } catch (const Error &) {
-        openTableShared();
-        SetViewerOptions();
+        m_catalog.reopenTable();
         MessageService::error(this, refusal);
-        DisplayCount();
         return;
     }
     try {
         WaitCursor wait;
         if (pack)
-            m_table->pack();
+            m_catalog.table().pack();
         else
-            m_table->regenerateIndexes();
+            m_catalog.table().regenerateIndexes();
     } catch (const Error &e) {
         MessageService::error(this, e.message());
     }
-    m_table->close();
-    openTableShared();
-    SetViewerOptions();
-    DisplayCount();
+    m_catalog.reopenTable();
 }
 
 void TMain::MenuPackClick()
@@ -1323,15 +1055,15 @@ void TMain::MenuRebuildClick()
 
 void TMain::MenuDeleteClick()
 {
-    if (m_table->isOpen() && m_table->recordCount() > 0 &&
+    MyTable &table = m_catalog.table();
+    if (table.isOpen() && table.recordCount() > 0 &&
         MessageService::ask(this, QStringLiteral("Confirm"), QStringLiteral("Delete this record?"))) {
         try {
-            m_table->deleteRecord();
+            table.deleteRecord();
         } catch (const Error &e) {
             MessageService::error(this, e.message());
         }
     }
-    DisplayCount();
 }
 
 void TMain::MenuAddClick()
@@ -1377,25 +1109,21 @@ void TMain::MenuExitClick()
 
 void TMain::MenuImportClick()
 {
-    TImportFormat format(*this);
+    TImportFormat format(m_catalog, m_look, this);
     format.exec();
-    DisplayCount();
 }
 
 void TMain::MenuExportClick()
 {
-    TMyExport exporter(*this);
+    TMyExport exporter(m_catalog, m_look, this);
     exporter.exec();
 }
 
 void TMain::MenuSearchClick()
 {
     m_search->exec();
-    DisplayCount();
 }
 
-// Commands whose windows arrive with later work keep their menu items,
-// captions and shortcuts and leave the catalog as it is.
 void TMain::MenuFindClick()
 {
     // Moving the cursor posts a pending cell edit, which may be refused.
@@ -1414,20 +1142,22 @@ void TMain::MenuFindNextClick()
         MessageService::error(this, e.message());
     }
 }
+
 void TMain::MenuReportsClick() {}
+
 void TMain::MenuViewerClick()
 {
-    TViewConfig viewer(m_settings, fonts(), m_scale, this);
+    TViewConfig viewer(m_settings, m_look.fonts(), m_look.scaleFactor(), this);
     viewer.exec();
     // Every column visible again, then the configuration applied.
-    for (ViewerField &field : m_viewerFields)
-        field.visible = true;
+    m_columns.showAll();
     SetViewerOptions();
 }
 
 void TMain::openColorConfig(int target)
 {
-    TColorConfig dialog(target, ColorTarget::initialSet(m_settings, target), fonts(), m_scale, this);
+    TColorConfig dialog(target, ColorTarget::initialSet(m_settings, target), m_look.fonts(), m_look.scaleFactor(),
+                        this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     ColorTarget::store(m_settings, target, dialog.workingSet());
@@ -1446,7 +1176,7 @@ void TMain::runListOperation(const std::function<void()> &operation)
 
 void TMain::EditAList(int number)
 {
-    TMyEditBox box(number, *m_lists, fonts(), m_scale, m_settings.configureColors, this);
+    TMyEditBox box(number, *m_lists, m_look.fonts(), m_look.scaleFactor(), m_settings.configureColors, this);
     box.exec();
 }
 
@@ -1466,25 +1196,25 @@ void TMain::MenuAllColorClick()
 {
     openColorConfig(ColorTarget::All);
 }
+
 void TMain::MenuSortOrderClick()
 {
-    TMySortOrder sortOrder(*this);
+    TMySortOrder sortOrder(m_catalog, m_look, this);
     sortOrder.exec();
-    DisplayCount();
 }
+
 void TMain::MenuBackupClick() {}
-void TMain::MenuRestoreClick()
-{
-    DisplayCount();
-}
+
+void TMain::MenuRestoreClick() {}
+
 void TMain::MenuSearchReplaceClick()
 {
-    TSearchAndReplace replace(*this);
+    TSearchAndReplace replace(m_catalog, m_look, this);
     replace.exec();
-    DisplayCount();
 }
+
 void TMain::MenuTipsClick()
 {
-    TTipOfDay tips(m_settings.showTips, fonts(), m_scale, this);
+    TTipOfDay tips(m_settings.showTips, m_look.fonts(), m_look.scaleFactor(), this);
     tips.exec();
 }

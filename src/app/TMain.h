@@ -1,19 +1,17 @@
 #pragma once
 
-#include "Settings.h"
-#include "framework/dbase/DbfTable.h"
+#include "Catalog.h"
+#include "ViewerColumns.h"
+#include "WindowLook.h"
 #include "framework/ui/DataNavigator.h"
 #include "framework/ui/DialogService.h"
-#include "framework/ui/WindowStyle.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <array>
 #include <memory>
 
 class DataGrid;
 class DataGridModel;
-class MyTable;
 class QAction;
 class QComboBox;
 class QFrame;
@@ -26,11 +24,10 @@ class PickLists;
 class TMyEdit;
 class TMySearch;
 class TMyLocateDialog;
-struct GridColumn;
 
-// The main window: owns the open catalog table and the program-wide settings,
-// shows the books in the viewer grid and carries every command. Creating it is
-// the program's start-up (see startUp), closing it writes the settings back.
+// The main window: shows the open catalog's books in the viewer grid and carries
+// every command, each of which opens a window or calls the catalog. Creating it
+// is the program's start-up (see startUp), closing it writes the settings back.
 class TMain : public QMainWindow
 {
     Q_OBJECT
@@ -52,45 +49,23 @@ public:
     // could be created).
     bool startUp();
 
-    // Operations other windows call.
-    void EnableEndSearch();
-    void DisableEndSearch();
-    void DoEndSearch();
+    Catalog &catalog() { return m_catalog; }
+    const WindowLook &look() const { return m_look; }
+    TMyEdit *recordEditor() const { return m_editor; }
+    TMySearch *searchWindow() const { return m_search; }
+    PickLists *pickLists() const { return m_lists.get(); }
+    int editorMode() const { return m_editorMode; }
+    int layoutMode() const { return m_catalog.settings().buttonBar; }
+    // The in-grid combo boxes of the nine pick-list fields, by field row.
+    QComboBox *pickListCombo(int row) const;
+
+    // What the main window shows of the catalog.
     void SetViewerOptions();
     void DisplayCount();
     void DoFileSpecific();
     void SetColors();
-    void BuildSortString();
+    // Shows the refusal and answers false when the file is not a catalog table.
     bool CheckDBaseFormat(const QString &path);
-    // Closes the catalog table and opens it again with its index: shared, or
-    // exclusive for work that needs the table to itself (throws DbfError when
-    // another program holds it). The viewer options are applied again.
-    void reopenTable(DbfTable::Access access = DbfTable::Access::Shared);
-    // Writes the per-database settings of the open database.
-    void writeDatabaseSettings();
-    bool DBaseInUse(const QString &path);
-    void RemoveMDXByte(const QString &path);
-
-    // Test and the search window use these; the filter test of the search window
-    // plugs in here (it is consulted only while the search-on state holds).
-    void setSearchTest(std::function<bool(const class DbfRecord &)> test);
-    bool searchOn() const { return m_searchOn; }
-    bool browseMode() const { return m_browseMode; }
-    int editorMode() const { return m_editorMode; }
-    int layoutMode() const { return m_settings.buttonBar; }
-
-    MyTable *table() const { return m_table; }
-    TMyEdit *recordEditor() const { return m_editor; }
-    TMySearch *searchWindow() const { return m_search; }
-    Settings &settings() { return m_settings; }
-    const QString &currentDatabase() const { return m_settings.lastDatabase; }
-    const QString &programDirectory() const { return m_programDirectory; }
-    const QString &settingsPath() const { return m_iniPath; }
-    const QString &listBase() const { return m_listBase; }
-    const QString &sortString() const { return m_sortString; }
-
-    // The in-grid combo boxes of the nine pick-list fields, by field row.
-    QComboBox *pickListCombo(int row) const;
 
     // Commands (menu items, lettered buttons and speed buttons share them).
     void MenuNewClick();
@@ -114,23 +89,18 @@ public:
     void EditAList(int number);
     void MenuSaveDefaultsClick();
     void MenuLoadDefaultsClick();
-    PickLists *pickLists() const { return m_lists.get(); }
     void openColorConfig(int target);
     void MenuAddClick();
     void MenuEditClick();
     void MenuCopyClick();
     void MenuContentsClick();
+    void DoEndSearch();
     void setLayoutMode(int mode);
     void MenuScreenSizeClick(int windowSize);
     void MenuDateFormatClick(int number);
     void MenuLeadingZerosClick();
     void MenuCurrencyClick(int style);
     void MenuNumericClick(int style);
-
-    // What dialogs take when they are shown: the user's fonts and the window
-    // scale factor.
-    WindowStyle::Fonts fonts() const;
-    double scaleFactor() const { return m_scale; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -150,49 +120,42 @@ private:
     QPushButton *addLetteredButton(const QString &objectName, const QString &caption, void (TMain::*slot)());
     void applyLayout();
     void enterBrowseMode();
+    void showSearchState(bool on);
+    void showDatabase();
+    void fail(const QString &message);
 
     bool chooseDatabaseAtStartup();
-    static double scaleFor(int windowSize);
-    bool screenFits(int windowSize) const;
+    bool openAtStartup(const QString &path);
     void checkScreenSize(int windowSize);
     void applyDateFormat();
     void checkFormatItems();
     void MenuFontClick(ColoredFont &font);
-    void readDatabaseSettings(const QString &path);
     void navigatorClicked(DataNavigator::Button button);
 
     // Database lifecycle.
-    enum class SwitchKind { New, Open };
-    void switchDatabase(const QString &path, SwitchKind kind);
-    void openAtStartup(const QString &path);
-    void setPathsFor(const QString &path);
-    void openWithIndex(bool rebuild);
+    void switchDatabase(const QString &path, Catalog::SwitchKind kind);
     DialogService::FileRequest openRequest() const;
     void refreshRecentMenu();
     bool hasDbfExtension(const QString &path);
     void maintain(const QString &question, const QString &refusal, bool pack);
-    void openTableShared();
 
-    // The viewer grid.
-    std::vector<GridColumn> viewerColumns() const;
     bool writeCell(int row, const GridColumn &column, const QString &value);
-    bool MyTableFilter(const class DbfRecord &record) const;
 
+    void showRecordEditor();
     // Commands whose windows come with later work: each keeps its place and
     // caption now.
-    void showRecordEditor();
     void MenuReportsClick();
     void MenuBackupClick();
     void MenuRestoreClick();
-
 
     void MenuExitClick();
     void runListOperation(const std::function<void()> &operation);
 
     Environment m_environment;
-    QString m_programDirectory;
-    Settings m_settings;
-    MyTable *m_table = nullptr;
+    Catalog m_catalog;
+    Settings &m_settings; // the catalog's
+    WindowLook m_look;
+    ViewerColumns m_columns;
     TMyEdit *m_editor = nullptr;
     TMySearch *m_search = nullptr;
     TMyLocateDialog *m_locate = nullptr;
@@ -202,28 +165,8 @@ private:
     DataNavigator *m_navigator = nullptr;
     QWidget *m_client = nullptr;
 
-    // Field row -> position in the viewer's field list, with each field's label,
-    // width and visibility, as the grid's persistent field objects keep them.
-    struct ViewerField
-    {
-        int row;
-        bool visible;
-        QString label;
-        int width;
-    };
-    std::vector<ViewerField> m_viewerFields;
-
-    QString m_mdxPath;
-    QString m_iniPath;
-    QString m_listBase;
-    QString m_sortString;
-    bool m_searchOn = false;
-    std::function<bool(const class DbfRecord &)> m_searchTest;
     int m_editorMode = 1;
-    bool m_browseMode = false;
-    bool m_savedFieldEditing = false;
     bool m_tipsShown = false;
-    double m_scale = 1.0;
     QSize m_screenSize{640, 480};
 
     QLabel *m_countLabel = nullptr;

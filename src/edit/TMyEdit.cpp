@@ -1,10 +1,11 @@
 #include "TMyEdit.h"
 
 #include "RecordRules.h"
+#include "app/Catalog.h"
 #include "app/DateFormat.h"
 #include "app/MyTable.h"
 #include "app/NumberFormat.h"
-#include "app/TMain.h"
+#include "app/WindowLook.h"
 #include "framework/Error.h"
 #include "framework/dbase/CodePage.h"
 #include "framework/ui/DialogService.h"
@@ -69,14 +70,15 @@ int limitOf(int row)
 
 } // namespace
 
-TMyEdit::TMyEdit(TMain &main) : QDialog(&main), m_main(main)
+TMyEdit::TMyEdit(Catalog &catalog, const WindowLook &look, QWidget *parent)
+    : QDialog(parent), m_catalog(catalog), m_look(look)
 {
     setObjectName(QStringLiteral("MyEdit"));
     setWindowTitle(Caption);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     createControls();
-    if (main.browseMode()) {
+    if (catalog.browseMode()) {
         for (const char *name :
              {"MenuNew", "MenuClear", "MenuUpdate", "MenuUpdateExit", "MenuCut", "MenuCopy", "MenuPaste", "MenuDelete"})
             findChild<QAction *>(QString::fromLatin1(name))->setEnabled(false);
@@ -342,10 +344,10 @@ void TMyEdit::showEvent(QShowEvent *event)
         m_dimensionsRecorded = true;
     }
     m_dimensions.restore(this);
-    WindowStyle::applyFonts(this, m_main.fonts());
-    WindowStyle::scale(this, m_main.scaleFactor());
+    WindowStyle::applyFonts(this, m_look.fonts());
+    WindowStyle::scale(this, m_look.scaleFactor());
     WindowStyle::centre(this);
-    const Settings &settings = m_main.settings();
+    const Settings &settings = m_catalog.settings();
     for (Field &f : m_fields) {
         const QString name = settings.displayNames[std::size_t(f.row - 1)];
         if (f.labelWidget)
@@ -369,7 +371,7 @@ void TMyEdit::showEvent(QShowEvent *event)
 
 void TMyEdit::LoadInData()
 {
-    MyTable &table = *m_main.table();
+    MyTable &table = m_catalog.table();
     m_recno = table.recNo();
     if (m_recno == 0) {
         DoClear();
@@ -422,7 +424,7 @@ void TMyEdit::DoClear()
 
 void TMyEdit::SetCaptions()
 {
-    const QString echo = RecordRules::titleEcho(m_main.settings().displayNames[0], text(1));
+    const QString echo = RecordRules::titleEcho(m_catalog.settings().displayNames[0], text(1));
     for (QLabel *label : m_titleEchoes)
         label->setText(echo);
 }
@@ -508,7 +510,7 @@ bool TMyEdit::DoUpdate()
         amountValues[i] = amount.value_or(0);
     }
     // Whole numbers and characters the catalog cannot hold: refused before anything is written.
-    const Settings &settings = m_main.settings();
+    const Settings &settings = m_catalog.settings();
     std::array<std::optional<double>, 2> wholes;
     for (std::size_t i = 0; i < 2; ++i) {
         const int row = i == 0 ? 3 : 24;
@@ -533,7 +535,7 @@ bool TMyEdit::DoUpdate()
     }
 
     emit recordStoring();
-    MyTable &table = *m_main.table();
+    MyTable &table = m_catalog.table();
     try {
         if (m_mode == 1 || m_mode == 3)
             table.append();
@@ -569,7 +571,7 @@ bool TMyEdit::DoUpdate()
 
 void TMyEdit::UpdateButtonClick()
 {
-    if (m_main.browseMode())
+    if (m_catalog.browseMode())
         return;
     if (DoUpdate()) {
         takeSnapshot();
@@ -579,13 +581,13 @@ void TMyEdit::UpdateButtonClick()
 
 void TMyEdit::UpdateExitButtonClick()
 {
-    if (!m_main.browseMode() && DoUpdate())
+    if (!m_catalog.browseMode() && DoUpdate())
         accept();
 }
 
 void TMyEdit::CancelButtonClick()
 {
-    if (!m_main.browseMode() && ValuesChanged()) {
+    if (!m_catalog.browseMode() && ValuesChanged()) {
         QApplication::beep();
         if (MessageService::show(this, QStringLiteral("Warning"),
                                  QStringLiteral("Data has changed.  Do you want to exit without updating?"),
@@ -617,7 +619,7 @@ TMyEdit::Answer TMyEdit::askYesNoCancel(const QString &question)
 bool TMyEdit::moveTo(bool next)
 {
     const QString where = next ? QStringLiteral("next") : QStringLiteral("previous");
-    if (!m_main.browseMode()) {
+    if (!m_catalog.browseMode()) {
         QString question;
         if (m_mode == 1 || m_mode == 3)
             question = QStringLiteral("This record has not been updated yet.  Update this record before moving to the "
@@ -632,7 +634,7 @@ bool TMyEdit::moveTo(bool next)
                 return false;
         }
     }
-    MyTable &table = *m_main.table();
+    MyTable &table = m_catalog.table();
     if (m_recno != 0)
         table.goToRecord(m_recno);
     if (next)
@@ -771,7 +773,7 @@ void TMyEdit::MenuPrintRecordClick()
     const int spacing = int(std::lround(painter.fontMetrics().height() * 1.1));
     const int left = page.width() / 17;
     const int top = page.height() / 22;
-    const Settings &settings = m_main.settings();
+    const Settings &settings = m_catalog.settings();
     const int copies = std::max(1, printer.copyCount());
     for (int copy = 0; copy < copies; ++copy) {
         if (copy > 0)

@@ -13,7 +13,8 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTabWidget;
-class TMain;
+class Catalog;
+class WindowLook;
 
 // The record editor: all 36 fields of a book on five pages, the nine pick lists
 // in combo boxes (the master copy of the lists), dates and amounts checked
@@ -24,7 +25,7 @@ class TMyEdit : public QDialog
     Q_OBJECT
 
 public:
-    explicit TMyEdit(TMain &main);
+    TMyEdit(Catalog &catalog, const WindowLook &look, QWidget *parent);
 
     // The editor mode the main window sets before showing the window.
     void setMode(int mode) { m_mode = mode; }
@@ -96,7 +97,8 @@ private:
     void focusNextInSequence(QWidget *from);
     void editAction(int action);
 
-    TMain &m_main;
+    Catalog &m_catalog;
+    const WindowLook &m_look;
     int m_mode = 1;
     std::uint32_t m_recno = 0; // the record shown, once stored or loaded
     std::vector<Field> m_fields;

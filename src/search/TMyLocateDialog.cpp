@@ -1,8 +1,9 @@
 #include "TMyLocateDialog.h"
 
 #include "Locator.h"
+#include "app/Catalog.h"
 #include "app/MyTable.h"
-#include "app/TMain.h"
+#include "app/WindowLook.h"
 #include "framework/ui/MessageService.h"
 #include "framework/ui/WaitCursor.h"
 #include "framework/ui/WindowStyle.h"
@@ -54,21 +55,22 @@ QRadioButton *makeRadio(const QString &objectName, const QString &caption, QWidg
 // ---------------------------------------------------------------------------
 // The component
 
-TMyLocateDialog::TMyLocateDialog(TMain &main)
-    : QObject(&main), m_main(main), m_caption(QStringLiteral("Locate Field Value"))
+TMyLocateDialog::TMyLocateDialog(Catalog &catalog, const WindowLook &look, QWidget *parent)
+    : QObject(parent), m_catalog(catalog), m_look(look), m_parent(parent),
+      m_caption(QStringLiteral("Locate Field Value"))
 {
 }
 
 std::vector<TMyLocateDialog::ListedField> TMyLocateDialog::listedFields() const
 {
-    const Settings &settings = m_main.settings();
-    const DbfTable &engine = m_main.table()->engine();
+    const Settings &settings = m_catalog.settings();
+    const DbfTable &engine = m_catalog.table().engine();
     std::vector<ListedField> fields;
     for (int row = 1; row <= CatalogFields::Count; ++row) {
         const std::size_t at = std::size_t(row - 1);
         if (m_fieldSelection == fsVisibleFields && !settings.displayFields[at])
             continue;
-        const int field = m_main.table()->field(row);
+        const int field = m_catalog.table().field(row);
         if (field < 0)
             continue;
         QString label = settings.displayNames[at];
@@ -85,7 +87,7 @@ std::vector<TMyLocateDialog::ListedField> TMyLocateDialog::listedFields() const
 
 QString TMyLocateDialog::fieldNameFor(const QString &label) const
 {
-    if (!m_main.table()->isOpen())
+    if (!m_catalog.table().isOpen())
         return {};
     const std::vector<ListedField> fields = listedFields();
     const auto found =
@@ -95,12 +97,12 @@ QString TMyLocateDialog::fieldNameFor(const QString &label) const
 
 bool TMyLocateDialog::Execute()
 {
-    if (!m_main.table()->isOpen()) {
-        MessageService::error(&m_main, QStringLiteral("DataSource does not reference an active DataSet"));
+    if (!m_catalog.table().isOpen()) {
+        MessageService::error(m_parent, QStringLiteral("DataSource does not reference an active DataSet"));
         return false;
     }
-    TMyLocateDlg dialog(*this, &m_main);
-    const bool fieldExists = m_main.table()->engine().fieldIndex(m_searchField) >= 0;
+    TMyLocateDlg dialog(*this, m_parent);
+    const bool fieldExists = m_catalog.table().engine().fieldIndex(m_searchField) >= 0;
     int stored = -1;
     dialog.m_filling = true;
     for (const ListedField &field : listedFields()) {
@@ -129,8 +131,8 @@ bool TMyLocateDialog::Execute()
 
 bool TMyLocateDialog::FindNext()
 {
-    if (!m_main.table()->isOpen()) {
-        MessageService::show(&m_main, QStringLiteral("Warning"),
+    if (!m_catalog.table().isOpen()) {
+        MessageService::show(m_parent, QStringLiteral("Warning"),
                              QStringLiteral("DataSource does not refer to an active table!"),
                              MessageService::Icon::Warning, MessageService::Ok, MessageService::Ok);
         return false;
@@ -141,14 +143,14 @@ bool TMyLocateDialog::FindNext()
     }
     const bool found = Locate(false, m_searchField, m_caseSensitive, m_matchType, m_fieldValue);
     if (!found && m_showMessages)
-        informNotFound(&m_main, NoMoreMatches);
+        informNotFound(m_parent, NoMoreMatches);
     return found;
 }
 
 bool TMyLocateDialog::Locate(bool fromFirst, const QString &fieldName, bool caseSensitive, TMyLocateMatchType matchType,
                              const QString &value)
 {
-    MyTable &table = *m_main.table();
+    MyTable &table = m_catalog.table();
     const int field = fieldName.isEmpty() ? -1 : table.engine().fieldIndex(fieldName);
     if (field < 0)
         return false;
@@ -237,9 +239,9 @@ void TMyLocateDlg::showEvent(QShowEvent *event)
 
 void TMyLocateDlg::FormShow()
 {
-    WindowStyle::applyFonts(this, m_component.m_main.fonts());
+    WindowStyle::applyFonts(this, m_component.m_look.fonts());
     adjustSize();
-    WindowStyle::scale(this, m_component.m_main.scaleFactor());
+    WindowStyle::scale(this, m_component.m_look.scaleFactor());
     WindowStyle::centre(this);
     SetColors();
     if (m_fieldNames->currentIndex() < 0) {
@@ -252,7 +254,7 @@ void TMyLocateDlg::FormShow()
 
 void TMyLocateDlg::SetColors()
 {
-    WindowStyle::applyColors(this, m_component.m_main.settings().configureColors);
+    WindowStyle::applyColors(this, m_component.m_catalog.settings().configureColors);
 }
 
 bool TMyLocateDlg::eventFilter(QObject *watched, QEvent *event)

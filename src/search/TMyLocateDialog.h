@@ -9,7 +9,8 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class TMain;
+class Catalog;
+class WindowLook;
 class TMyLocateDlg;
 
 // The locate component of the main window: keeps the options, the field and
@@ -31,7 +32,7 @@ public:
     // caption "Locate Field Value", partial match at beginning, not
     // case-sensitive, fields sorted by name, "&Next" default, all fields,
     // messages shown; no field and no value yet.
-    explicit TMyLocateDialog(TMain &main);
+    TMyLocateDialog(Catalog &catalog, const WindowLook &look, QWidget *parent);
 
     // Runs the dialog; true when it closed on a match. However it closes, the
     // options, field and value it shows are kept.
@@ -80,7 +81,9 @@ private:
     // The table field name listed under `label`; empty when none is.
     QString fieldNameFor(const QString &label) const;
 
-    TMain &m_main;
+    Catalog &m_catalog;
+    const WindowLook &m_look;
+    QWidget *m_parent;
     QString m_caption;
     TMyLocateMatchType m_matchType = mtPartialMatchStart;
     bool m_caseSensitive = false;

@@ -1,11 +1,11 @@
 #include "TMySearch.h"
 
 #include "TSearchOptions.h"
+#include "app/Catalog.h"
 #include "app/DateFormat.h"
 #include "app/MyTable.h"
-#include "app/TMain.h"
+#include "app/WindowLook.h"
 #include "edit/PickLists.h"
-#include "edit/TMyEdit.h"
 #include "framework/Error.h"
 #include "framework/ui/HelpService.h"
 #include "framework/ui/MessageService.h"
@@ -143,7 +143,8 @@ QTableWidgetItem *fixedItem()
 
 } // namespace
 
-TMySearch::TMySearch(TMain &main) : QDialog(&main), m_main(main)
+TMySearch::TMySearch(Catalog &catalog, const WindowLook &look, QWidget *parent)
+    : QDialog(parent), m_catalog(catalog), m_look(look)
 {
     setObjectName(QStringLiteral("MySearch"));
     setWindowTitle(QStringLiteral("Search"));
@@ -222,20 +223,20 @@ void TMySearch::FormShow()
         m_dimensionsRecorded = true;
     }
     m_dimensions.restore(this);
-    WindowStyle::applyFonts(this, m_main.fonts());
+    WindowStyle::applyFonts(this, m_look.fonts());
     // The window keeps its place between showings, a little higher each time.
     if (y() > 10)
         move(x(), y() - 10);
 
     // Only the grid takes the window scale factor.
-    const double factor = m_main.scaleFactor();
+    const double factor = m_look.scaleFactor();
     m_grid->setColumnWidth(NameColumn, int(200 * factor));
     m_grid->setColumnWidth(ButtonColumn, int(20 * factor));
     m_grid->setColumnWidth(CriterionColumn, int(378 * factor));
     m_grid->setFixedWidth(int(600 * factor) + 20);
     m_grid->verticalHeader()->setDefaultSectionSize(int(m_designRowHeight * factor));
 
-    const Settings &settings = m_main.settings();
+    const Settings &settings = m_catalog.settings();
     for (int r = 0; r < SearchRows::Count; ++r)
         m_grid->item(r, NameColumn)->setText(QLatin1Char(' ') + settings.displayNames[std::size_t(r)]);
     // A fresh cell editor, with the masks of the date format in force.
@@ -251,7 +252,7 @@ void TMySearch::FormShow()
 
 void TMySearch::SetColors()
 {
-    WindowStyle::applyColors(this, m_main.settings().searchColors);
+    WindowStyle::applyColors(this, m_catalog.settings().searchColors);
 }
 
 void TMySearch::clearCriteria()
@@ -312,14 +313,13 @@ void TMySearch::chooseOption(int row)
         const auto list = std::find_if(lists.begin(), lists.end(), [row](const auto &l) { return l.fieldRow == row; });
         if (list == lists.end())
             return;
-        const QComboBox *combo = m_main.recordEditor()->listCombo(list->number);
-        for (int i = 0; i < combo->count(); ++i)
-            values << combo->itemText(i);
+        if (const PickLists *pickLists = m_catalog.pickLists())
+            values = pickLists->entries(list->number);
     }
 
     m_delegate->commit();
-    TSearchOptions options(m_main.settings().displayNames[std::size_t(row - 1)], m_main.fonts(), m_main.scaleFactor(),
-                           this);
+    TSearchOptions options(m_catalog.settings().displayNames[std::size_t(row - 1)], m_look.fonts(),
+                           m_look.scaleFactor(), this);
     if (byOperator) {
         options.LoadList(
             {QStringLiteral(" = "), QStringLiteral(" > "), QStringLiteral(" < "), QStringLiteral(" > X < ")});
@@ -437,14 +437,14 @@ void TMySearch::OkButtonClick()
 bool TMySearch::runSearch()
 {
     WaitCursor wait;
-    if (m_main.searchOn())
-        m_main.reopenTable();
-    const SearchTest test(m_criteria.items(), m_main.table()->engine());
-    m_main.setSearchTest([test](const DbfRecord &record) { return test.BuildFilter(record); });
-    m_main.EnableEndSearch();
-    m_main.table()->refresh();
-    if (m_main.table()->recordCount() > 0)
+    if (m_catalog.searchOn())
+        m_catalog.reopenTable();
+    const SearchTest test(m_criteria.items(), m_catalog.table().engine());
+    m_catalog.setSearchTest([test](const DbfRecord &record) { return test.BuildFilter(record); });
+    m_catalog.EnableEndSearch();
+    m_catalog.table().refresh();
+    if (m_catalog.table().recordCount() > 0)
         return true;
-    m_main.DoEndSearch();
+    m_catalog.DoEndSearch();
     return false;
 }

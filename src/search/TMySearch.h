@@ -8,7 +8,8 @@
 
 class QPushButton;
 class QTableWidget;
-class TMain;
+class Catalog;
+class WindowLook;
 class CriterionDelegate;
 
 // "Search": criteria typed into a grid of the 36 fields, a page per search level.
@@ -25,7 +26,7 @@ class TMySearch : public QDialog
     Q_OBJECT
 
 public:
-    explicit TMySearch(TMain &main);
+    TMySearch(Catalog &catalog, const WindowLook &look, QWidget *parent);
 
     const SearchCriteria &criteria() const { return m_criteria; }
     // The operator of a numeric or date row (1-36): 1 "=", 2 ">", 3 "<", 4 range.
@@ -57,7 +58,8 @@ private:
     void showLevel();
     bool runSearch();
 
-    TMain &m_main;
+    Catalog &m_catalog;
+    const WindowLook &m_look;
     SearchCriteria m_criteria;
     SearchCriteria::Operators m_operators;
     QTableWidget *m_grid;

@@ -1,7 +1,8 @@
 #include "TMySortOrder.h"
 
+#include "app/Catalog.h"
 #include "app/MyTable.h"
-#include "app/TMain.h"
+#include "app/WindowLook.h"
 #include "framework/Error.h"
 #include "framework/ui/MessageService.h"
 #include "framework/ui/WinColor.h"
@@ -32,7 +33,8 @@ void paint(QWidget *widget, int background, int text)
 
 } // namespace
 
-TMySortOrder::TMySortOrder(TMain &main) : QDialog(&main), m_main(main)
+TMySortOrder::TMySortOrder(Catalog &catalog, const WindowLook &look, QWidget *parent)
+    : QDialog(parent), m_catalog(catalog), m_look(look)
 {
     setObjectName(QStringLiteral("MySortOrder"));
     setWindowTitle(QStringLiteral("Sort Order"));
@@ -72,7 +74,7 @@ void TMySortOrder::FormCreate()
 {
     // List index k is field row k; index 0 is none.
     QStringList entries{QStringLiteral("<NONE>")};
-    for (const QString &name : m_main.settings().displayNames)
+    for (const QString &name : m_catalog.settings().displayNames)
         entries << name;
     for (QComboBox *level : m_levels)
         level->addItems(entries);
@@ -89,11 +91,11 @@ void TMySortOrder::showEvent(QShowEvent *event)
 
 void TMySortOrder::FormShow()
 {
-    WindowStyle::applyFonts(this, m_main.fonts());
+    WindowStyle::applyFonts(this, m_look.fonts());
     adjustSize();
-    WindowStyle::scale(this, m_main.scaleFactor());
+    WindowStyle::scale(this, m_look.scaleFactor());
     WindowStyle::centre(this);
-    const CatalogTable::SortLevels &levels = m_main.settings().sortLevels;
+    const CatalogTable::SortLevels &levels = m_catalog.settings().sortLevels;
     for (std::size_t i = 0; i < m_levels.size(); ++i) {
         const bool known = levels[i] >= 0 && levels[i] <= CatalogFields::Count;
         m_levels[i]->setCurrentIndex(known ? levels[i] : 0);
@@ -104,7 +106,7 @@ void TMySortOrder::FormShow()
 void TMySortOrder::SetColors()
 {
     // The window and its four frames, and the headings; the lists keep theirs.
-    const ColorSet &colors = m_main.settings().configureColors;
+    const ColorSet &colors = m_catalog.settings().configureColors;
     paint(this, colors[MainBackground], colors[MinorTitle]);
     for (QLabel *heading : m_headings) {
         paint(heading->parentWidget(), colors[MainBackground], colors[MinorTitle]);
@@ -114,16 +116,16 @@ void TMySortOrder::SetColors()
 
 void TMySortOrder::OkButtonClick()
 {
-    MyTable &table = *m_main.table();
-    Settings &settings = m_main.settings();
+    MyTable &table = m_catalog.table();
+    Settings &settings = m_catalog.settings();
     table.close();
-    if (m_main.DBaseInUse(m_main.currentDatabase())) {
+    if (m_catalog.DBaseInUse(m_catalog.path())) {
         MessageService::error(
             this, QStringLiteral("Creating a new sort order requires exclusive use of the DBase File.  Make "
                                  "sure that the DBase File is not in use by another program  or that no other "
                                  "users are running the software or that no other copies of the software are "
                                  "in use."));
-        m_main.reopenTable(DbfTable::Access::Shared);
+        m_catalog.reopenTable(DbfTable::Access::Shared);
         return;
     }
 
@@ -132,19 +134,19 @@ void TMySortOrder::OkButtonClick()
     try {
         // The old tag is about to go: open in record order instead of reading it.
         table.setIndexName(QString());
-        m_main.reopenTable(DbfTable::Access::Exclusive);
+        m_catalog.reopenTable(DbfTable::Access::Exclusive);
         for (std::size_t i = 0; i < m_levels.size(); ++i)
             settings.sortLevels[i] = std::max(0, m_levels[i]->currentIndex());
-        m_main.BuildSortString();
+        m_catalog.BuildSortString();
         // An order of no field drops the tag too, so that the index never
         // contradicts the stored order.
         if (QFileInfo::exists(table.engine().mdxPath()))
             table.deleteIndex(CatalogTable::IndexTag);
-        if (!m_main.sortString().isEmpty())
-            table.addIndex(CatalogTable::IndexTag, m_main.sortString(), /*select*/ true);
-        m_main.writeDatabaseSettings();
+        if (!m_catalog.sortString().isEmpty())
+            table.addIndex(CatalogTable::IndexTag, m_catalog.sortString(), /*select*/ true);
+        m_catalog.writeDatabaseSettings();
         settingsWritten = true;
-        m_main.reopenTable(DbfTable::Access::Shared);
+        m_catalog.reopenTable(DbfTable::Access::Shared);
         if (table.isOpen()) {
             accept();
             return;
@@ -155,16 +157,16 @@ void TMySortOrder::OkButtonClick()
 
     MessageService::error(this, QStringLiteral("Error in implementing sort order.  New sort order not implemented."));
     settings.sortLevels = previous;
-    m_main.BuildSortString();
+    m_catalog.BuildSortString();
     if (settingsWritten)
-        m_main.writeDatabaseSettings();
+        m_catalog.writeDatabaseSettings();
     // The tag is still the order only when it holds the old sort string.
     table.close();
     const bool oldTagKept =
-        !m_main.sortString().isEmpty() &&
-        table.engine().tagExpression(CatalogTable::IndexTag).compare(m_main.sortString(), Qt::CaseInsensitive) == 0;
+        !m_catalog.sortString().isEmpty() &&
+        table.engine().tagExpression(CatalogTable::IndexTag).compare(m_catalog.sortString(), Qt::CaseInsensitive) == 0;
     table.setIndexName(oldTagKept ? CatalogTable::IndexTag : QString());
-    m_main.reopenTable(DbfTable::Access::Shared);
+    m_catalog.reopenTable(DbfTable::Access::Shared);
 }
 
 void TMySortOrder::CancelButtonClick()

@@ -5,7 +5,8 @@
 
 class QComboBox;
 class QLabel;
-class TMain;
+class Catalog;
+class WindowLook;
 
 // The sort order window: up to four fields by which the viewer grid is
 // ordered. Ok builds the index tag "NewIndex" from the choice (with the table
@@ -17,7 +18,7 @@ class TMySortOrder : public QDialog
     Q_OBJECT
 
 public:
-    explicit TMySortOrder(TMain &main);
+    TMySortOrder(Catalog &catalog, const WindowLook &look, QWidget *parent);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -29,7 +30,8 @@ private:
     void OkButtonClick();
     void CancelButtonClick();
 
-    TMain &m_main;
+    Catalog &m_catalog;
+    const WindowLook &m_look;
     bool m_formShown = false;
     std::array<QLabel *, 4> m_headings{};
     std::array<QComboBox *, 4> m_levels{};

@@ -1,9 +1,10 @@
 #include "TSearchAndReplace.h"
 
 #include "Replacement.h"
+#include "app/Catalog.h"
 #include "app/DateFormat.h"
 #include "app/MyTable.h"
-#include "app/TMain.h"
+#include "app/WindowLook.h"
 #include "edit/RecordRules.h"
 #include "framework/Error.h"
 #include "framework/ui/MessageService.h"
@@ -31,7 +32,8 @@ const QString InUse = QStringLiteral(
 
 } // namespace
 
-TSearchAndReplace::TSearchAndReplace(TMain &main) : QDialog(&main), m_main(main)
+TSearchAndReplace::TSearchAndReplace(Catalog &catalog, const WindowLook &look, QWidget *parent)
+    : QDialog(parent), m_catalog(catalog), m_look(look)
 {
     setObjectName(QStringLiteral("SearchAndReplace"));
     setWindowTitle(QStringLiteral("Search and Replace"));
@@ -91,12 +93,12 @@ TSearchAndReplace::TSearchAndReplace(TMain &main) : QDialog(&main), m_main(main)
 
 void TSearchAndReplace::showEvent(QShowEvent *event)
 {
-    WindowStyle::applyFonts(this, m_main.fonts());
-    WindowStyle::scale(this, m_main.scaleFactor());
+    WindowStyle::applyFonts(this, m_look.fonts());
+    WindowStyle::scale(this, m_look.scaleFactor());
     WindowStyle::centre(this);
     SetColors();
     m_fieldBox->clear();
-    for (const QString &name : m_main.settings().displayNames)
+    for (const QString &name : m_catalog.settings().displayNames)
         m_fieldBox->addItem(name);
     m_fieldBox->setCurrentIndex(-1);
     m_field = 0;
@@ -105,7 +107,7 @@ void TSearchAndReplace::showEvent(QShowEvent *event)
 
 void TSearchAndReplace::SetColors()
 {
-    WindowStyle::applyColors(this, m_main.settings().configureColors);
+    WindowStyle::applyColors(this, m_catalog.settings().configureColors);
 }
 
 void TSearchAndReplace::FieldBoxChange(int index)
@@ -155,7 +157,7 @@ void TSearchAndReplace::StartButtonClick()
         refuse(m_fieldBox, QStringLiteral("No field has been selected."));
         return;
     }
-    MyTable &table = *m_main.table();
+    MyTable &table = m_catalog.table();
     const int engineField = table.field(m_field);
     const QString search = m_searchText->text().trimmed();
     const QString replacement = m_replaceText->text().trimmed();
@@ -207,8 +209,8 @@ void TSearchAndReplace::StartButtonClick()
     }
 
     table.close();
-    if (m_main.DBaseInUse(m_main.currentDatabase())) {
-        m_main.reopenTable();
+    if (m_catalog.DBaseInUse(m_catalog.path())) {
+        m_catalog.reopenTable();
         MessageService::error(this, InUse);
         return;
     }
@@ -218,18 +220,17 @@ void TSearchAndReplace::StartButtonClick()
         // Record order: the tag is built again once, after the run.
         try {
             table.setIndexName(QString());
-            table.open(m_main.currentDatabase(), DbfTable::Access::Exclusive);
+            m_catalog.reopenTable(DbfTable::Access::Exclusive);
             table.deleteIndex(CatalogTable::IndexTag);
         } catch (const Error &) {
-            m_main.reopenTable();
+            m_catalog.reopenTable();
             MessageService::error(this, QStringLiteral("Error in running search and replace.  Search and replace "
                                                        "will be aborted."));
             return;
         }
-        m_main.SetViewerOptions();
-        const bool searched = m_main.searchOn();
+        const bool searched = m_catalog.searchOn();
         if (searched) {
-            m_main.DisableEndSearch();
+            m_catalog.DisableEndSearch();
             table.refresh();
         }
         const int title = table.field(1);
@@ -254,16 +255,16 @@ void TSearchAndReplace::StartButtonClick()
             MessageService::error(this, e.message());
         }
         if (searched)
-            m_main.EnableEndSearch();
-        if (!m_main.sortString().isEmpty()) {
+            m_catalog.EnableEndSearch();
+        if (!m_catalog.sortString().isEmpty()) {
             try {
-                table.addIndex(CatalogTable::IndexTag, m_main.sortString(), true);
+                table.addIndex(CatalogTable::IndexTag, m_catalog.sortString(), true);
             } catch (const Error &e) {
                 MessageService::error(this, e.message());
             }
         }
     }
-    m_main.reopenTable();
+    m_catalog.reopenTable();
     MessageService::inform(this, QStringLiteral("Finished"), QStringLiteral("Global Search and Replace Complete."));
     accept();
 }

@@ -6,7 +6,8 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class TMain;
+class Catalog;
+class WindowLook;
 
 // Search and replace: one value of one field replaced by another in every book
 // of the catalog, with or without a question per book. Needs the table to itself.
@@ -15,7 +16,7 @@ class TSearchAndReplace : public QDialog
     Q_OBJECT
 
 public:
-    explicit TSearchAndReplace(TMain &main);
+    TSearchAndReplace(Catalog &catalog, const WindowLook &look, QWidget *parent);
 
     void FieldBoxChange(int index);
     void StartButtonClick();
@@ -28,7 +29,8 @@ private:
     bool refuse(QWidget *focus, const QString &message);
     void showCounts(int processed, int found, int changed);
 
-    TMain &m_main;
+    Catalog &m_catalog;
+    const WindowLook &m_look;
     int m_field = 0; // row 1-36, 0 none
     QComboBox *m_fieldBox = nullptr;
     QLineEdit *m_searchText = nullptr;

@@ -2,7 +2,6 @@
 
 #include "DelimitedWriter.h"
 #include "app/Settings.h"
-#include "app/TMain.h"
 #include "framework/Error.h"
 #include "framework/dbase/DbfTable.h"
 #include "storage/CatalogTable.h"
@@ -264,19 +263,4 @@ bool ExportRun::writeTable(const QString &path)
         return false;
     replaceFile(temporary, path);
     return true;
-}
-
-SearchSuspension::SearchSuspension(TMain &main, bool entireDatabase)
-    : m_main(main), m_suspended(entireDatabase && main.searchOn())
-{
-    if (m_suspended)
-        m_main.DoEndSearch();
-}
-
-SearchSuspension::~SearchSuspension()
-{
-    if (!m_suspended)
-        return;
-    m_main.EnableEndSearch();
-    m_main.reopenTable();
 }

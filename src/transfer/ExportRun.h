@@ -11,7 +11,6 @@
 
 class DbfTable;
 class Settings;
-class TMain;
 
 // One exported field: its row of the book record (1-36) and its label in the
 // header line of a text file.
@@ -74,20 +73,4 @@ private:
     int m_recordLength = 0;
     DateFormat m_dates;
     Progress m_progress;
-};
-
-// While the entire database is exported, the main window's search is ended;
-// afterwards the search-on state comes back and the table is filtered again,
-// however the export ends.
-class SearchSuspension
-{
-public:
-    SearchSuspension(TMain &main, bool entireDatabase);
-    ~SearchSuspension();
-    SearchSuspension(const SearchSuspension &) = delete;
-    SearchSuspension &operator=(const SearchSuspension &) = delete;
-
-private:
-    TMain &m_main;
-    bool m_suspended;
 };

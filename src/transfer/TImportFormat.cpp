@@ -1,7 +1,8 @@
 #include "TImportFormat.h"
 
 #include "TMyImport.h"
-#include "app/TMain.h"
+#include "app/Catalog.h"
+#include "app/WindowLook.h"
 #include "framework/Error.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/MessageService.h"
@@ -41,7 +42,8 @@ QString firstLineMessage(DelimitedReader::Header::Error error)
 
 } // namespace
 
-TImportFormat::TImportFormat(TMain &main) : QDialog(&main), m_main(main)
+TImportFormat::TImportFormat(Catalog &catalog, const WindowLook &look, QWidget *parent)
+    : QDialog(parent), m_catalog(catalog), m_look(look)
 {
     setObjectName(QStringLiteral("ImportFormat"));
     setWindowTitle(QStringLiteral("Import Format"));
@@ -82,16 +84,16 @@ void TImportFormat::showEvent(QShowEvent *event)
 
 void TImportFormat::FormShow()
 {
-    WindowStyle::applyFonts(this, m_main.fonts());
-    WindowStyle::scale(this, m_main.scaleFactor());
+    WindowStyle::applyFonts(this, m_look.fonts());
+    WindowStyle::scale(this, m_look.scaleFactor());
     WindowStyle::centre(this);
-    (m_main.settings().importFileType == 2 ? m_dbf : m_ascii)->setChecked(true);
+    (m_catalog.settings().importFileType == 2 ? m_dbf : m_ascii)->setChecked(true);
     SetColors();
 }
 
 void TImportFormat::SetColors()
 {
-    WindowStyle::applyColors(this, m_main.settings().configureColors);
+    WindowStyle::applyColors(this, m_catalog.settings().configureColors);
 }
 
 void TImportFormat::done(int result)
@@ -102,7 +104,7 @@ void TImportFormat::done(int result)
 
 void TImportFormat::FormClose()
 {
-    m_main.settings().importFileType = m_dbf->isChecked() ? 2 : 1;
+    m_catalog.settings().importFileType = m_dbf->isChecked() ? 2 : 1;
 }
 
 void TImportFormat::FileButtonClick()
@@ -124,7 +126,7 @@ void TImportFormat::DoAscii()
                                                         QStringLiteral("TXT"), true, false});
     if (path.isEmpty())
         return;
-    TMyImport import(m_main, TMyImport::Format::Ascii, path, this);
+    TMyImport import(m_catalog, m_look, TMyImport::Format::Ascii, path, this);
     const auto error = import.GetFirstLine();
     if (error != DelimitedReader::Header::Error::None) {
         MessageService::error(this, firstLineMessage(error));
@@ -145,7 +147,7 @@ void TImportFormat::DoDBF()
         MessageService::error(this, QStringLiteral("Invalid file type selected."));
         return;
     }
-    TMyImport import(m_main, TMyImport::Format::DBase, path, this);
+    TMyImport import(m_catalog, m_look, TMyImport::Format::DBase, path, this);
     import.GetDBFInfo();
     if (import.exec() == QDialog::Accepted)
         accept();

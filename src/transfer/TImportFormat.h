@@ -3,7 +3,8 @@
 #include <QDialog>
 
 class QRadioButton;
-class TMain;
+class Catalog;
+class WindowLook;
 
 // "Import Format": the kind of source (comma-delimited text or a dBASE table)
 // and the file, after which the import window takes over. The kind chosen is
@@ -14,7 +15,7 @@ class TImportFormat : public QDialog
     Q_OBJECT
 
 public:
-    explicit TImportFormat(TMain &main);
+    TImportFormat(Catalog &catalog, const WindowLook &look, QWidget *parent);
 
     void SetColors();
     // Every way out passes FormClose.
@@ -31,7 +32,8 @@ private:
     void DoDBF();
     void CancelButtonClick();
 
-    TMain &m_main;
+    Catalog &m_catalog;
+    const WindowLook &m_look;
     bool m_formShown = false;
     QRadioButton *m_ascii;
     QRadioButton *m_dbf;

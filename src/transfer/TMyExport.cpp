@@ -1,7 +1,8 @@
 #include "TMyExport.h"
 
+#include "app/Catalog.h"
 #include "app/MyTable.h"
-#include "app/TMain.h"
+#include "app/WindowLook.h"
 #include "framework/Error.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/HelpService.h"
@@ -74,11 +75,12 @@ QTableWidgetItem *fixedItem(const QString &text)
 
 } // namespace
 
-TMyExport::TMyExport(TMain &main) : QDialog(&main), m_main(main), m_settings(main.settings())
+TMyExport::TMyExport(Catalog &catalog, const WindowLook &look, QWidget *parent)
+    : QDialog(parent), m_catalog(catalog), m_look(look), m_settings(catalog.settings())
 {
     setObjectName(QStringLiteral("MyExport"));
     setWindowTitle(QStringLiteral("Export"));
-    const double scale = std::round(main.scaleFactor() * 100) / 100;
+    const double scale = std::round(look.scaleFactor() * 100) / 100;
 
     m_choices = new QWidget(this);
     m_grid = new QTableWidget(Count, 2, m_choices);
@@ -208,16 +210,16 @@ void TMyExport::FormShow()
 {
     fillGrid(ExportRun::orderedRows(m_settings), m_settings.exportFields);
 
-    const bool searching = m_main.searchOn();
+    const bool searching = m_catalog.searchOn();
     m_exportSearch->setEnabled(searching);
     (searching ? m_exportSearch : m_exportEntire)->setChecked(true);
     const bool text = m_settings.exportFileType != 2;
     (text ? m_asciiFile : m_dbaseFile)->setChecked(true);
     FileTypeClick(text);
 
-    WindowStyle::applyFonts(this, m_main.fonts());
+    WindowStyle::applyFonts(this, m_look.fonts());
     adjustSize();
-    WindowStyle::scale(this, m_main.scaleFactor());
+    WindowStyle::scale(this, m_look.scaleFactor());
     WindowStyle::centre(this, true);
     SetColors();
 }
@@ -362,10 +364,10 @@ void TMyExport::runExport(const std::vector<ExportField> &fields, const QString 
         WaitCursor wait;
         setRunning(true);
         {
-            SearchSuspension suspension(m_main, m_exportEntire->isChecked());
-            m_gauge->setRange(0, std::max(1, m_main.table()->recordCount()));
+            Catalog::SearchSuspension suspension(m_catalog, m_exportEntire->isChecked());
+            m_gauge->setRange(0, std::max(1, m_catalog.table().recordCount()));
             try {
-                ExportRun run(m_main.table()->engine(), fields);
+                ExportRun run(m_catalog.table().engine(), fields);
                 run.setProgress([this](int written) { return showProgress(written); });
                 complete = text ? run.writeText(path, m_settings.exportFirstRow) : run.writeTable(path);
             } catch (const Error &e) {

@@ -11,7 +11,8 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 class Settings;
-class TMain;
+class Catalog;
+class WindowLook;
 
 // "Export": which fields go out and in which order (remembered per database),
 // the entire database or the search result, text or dBASE, and the run with
@@ -22,7 +23,7 @@ class TMyExport : public QDialog
     Q_OBJECT
 
 public:
-    explicit TMyExport(TMain &main);
+    TMyExport(Catalog &catalog, const WindowLook &look, QWidget *parent);
 
     // Paints the window from the configure colour set.
     void SetColors();
@@ -51,7 +52,8 @@ private:
     void setRunning(bool running);
     bool showProgress(int written);
 
-    TMain &m_main;
+    Catalog &m_catalog;
+    const WindowLook &m_look;
     Settings &m_settings;
     bool m_formShown = false;
     bool m_running = false;

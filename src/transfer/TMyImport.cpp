@@ -1,8 +1,9 @@
 #include "TMyImport.h"
 
 #include "ImportRun.h"
+#include "app/Catalog.h"
 #include "app/MyTable.h"
-#include "app/TMain.h"
+#include "app/WindowLook.h"
 #include "framework/Error.h"
 #include "framework/dbase/DbfTable.h"
 #include "framework/ui/HelpService.h"
@@ -54,11 +55,11 @@ QTableWidgetItem *fixedItem(const QString &text)
 
 } // namespace
 
-TMyImport::TMyImport(TMain &main, Format format, const QString &path, QWidget *parent)
-    : QDialog(parent), m_main(main), m_format(format), m_path(path)
+TMyImport::TMyImport(Catalog &catalog, const WindowLook &look, Format format, const QString &path, QWidget *parent)
+    : QDialog(parent), m_catalog(catalog), m_look(look), m_format(format), m_path(path)
 {
     setObjectName(QStringLiteral("MyImport"));
-    const double scale = std::round(main.scaleFactor() * 100) / 100;
+    const double scale = std::round(look.scaleFactor() * 100) / 100;
 
     m_grid = new QTableWidget(0, 3, this);
     m_grid->setObjectName(QStringLiteral("ImportGrid"));
@@ -80,7 +81,7 @@ TMyImport::TMyImport(TMain &main, Format format, const QString &path, QWidget *p
     auto *down = makeButton(QStringLiteral("DownButton"), QStringLiteral("&Down"), this);
     m_skipFirst = new QCheckBox(QStringLiteral("Skip First Record"), this);
     m_skipFirst->setObjectName(QStringLiteral("SkipFirst"));
-    m_skipFirst->setChecked(main.settings().importSkipFirst);
+    m_skipFirst->setChecked(catalog.settings().importSkipFirst);
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("ImportCount"));
     m_count->setAlignment(Qt::AlignHCenter);
@@ -157,8 +158,8 @@ void TMyImport::showEvent(QShowEvent *event)
 
 void TMyImport::FormShow()
 {
-    WindowStyle::applyFonts(this, m_main.fonts());
-    WindowStyle::scale(this, m_main.scaleFactor());
+    WindowStyle::applyFonts(this, m_look.fonts());
+    WindowStyle::scale(this, m_look.scaleFactor());
     WindowStyle::centre(this, true);
     const bool text = m_format == Format::Ascii;
     setWindowTitle(text ? QStringLiteral("Ascii Delimited Text Import") : QStringLiteral("DBase File Import"));
@@ -170,7 +171,7 @@ void TMyImport::FormShow()
 
 void TMyImport::fillGrid()
 {
-    const Settings &settings = m_main.settings();
+    const Settings &settings = m_catalog.settings();
     const int rows = std::max(int(CatalogFields::Count), int(m_names.size()));
     m_grid->setRowCount(rows);
     for (int row = 0; row < rows; ++row) {
@@ -185,7 +186,7 @@ void TMyImport::fillGrid()
 
 void TMyImport::SetColors()
 {
-    WindowStyle::applyColors(this, m_main.settings().configureColors);
+    WindowStyle::applyColors(this, m_catalog.settings().configureColors);
 }
 
 void TMyImport::moveRow(int step)
@@ -225,7 +226,7 @@ void TMyImport::ImportGridDblClick(int row, int column)
 
 void TMyImport::SkipFirstClick(bool checked)
 {
-    m_main.settings().importSkipFirst = checked;
+    m_catalog.settings().importSkipFirst = checked;
 }
 
 QStringList TMyImport::gridColumn(int column) const
@@ -238,7 +239,7 @@ QStringList TMyImport::gridColumn(int column) const
 
 void TMyImport::StartButtonClick()
 {
-    MyTable &catalog = *m_main.table();
+    MyTable &catalog = m_catalog.table();
     ImportRun run(catalog.engine(),
                   ImportRun::mappingFromGrid(m_names, gridColumn(SourceColumn), gridColumn(UseColumn)));
     run.setProgress([this](int imported) { return showCount(imported); });
@@ -265,7 +266,6 @@ void TMyImport::StartButtonClick()
             if (failure.isEmpty())
                 failure = e.message();
         }
-        m_main.DisplayCount();
     }
     setRunning(false);
     if (!failure.isEmpty()) {

@@ -9,7 +9,8 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
-class TMain;
+class Catalog;
+class WindowLook;
 
 // The import window: the source's fields matched to the book fields in a grid
 // (moved with Up and Down, switched on and off in the USE column), then the
@@ -22,7 +23,7 @@ class TMyImport : public QDialog
 public:
     enum class Format { Ascii = 1, DBase = 2 };
 
-    TMyImport(TMain &main, Format format, const QString &path, QWidget *parent = nullptr);
+    TMyImport(Catalog &catalog, const WindowLook &look, Format format, const QString &path, QWidget *parent = nullptr);
 
     // The import fields of a text source: read from its first line.
     DelimitedReader::Header::Error GetFirstLine();
@@ -52,7 +53,8 @@ private:
     bool showCount(int imported);
     QStringList gridColumn(int column) const;
 
-    TMain &m_main;
+    Catalog &m_catalog;
+    const WindowLook &m_look;
     Format m_format;
     QString m_path;
     QStringList m_names; // the import fields, in source order

@@ -64,7 +64,7 @@ private slots:
         QVERIFY(recentCaptions(f).isEmpty());
         DialogService::queueResult(b);
         f.child<QAction>(QStringLiteral("MenuOpen"))->trigger();
-        QCOMPARE(main.currentDatabase(), b);
+        QCOMPARE(main.catalog().path(), b);
         QCOMPARE(f.countText(), QStringLiteral("2"));
         QCOMPARE(main.windowTitle(), QStringLiteral("Shelfmark Books 97 (B)"));
         DialogService::queueResult(c);
@@ -74,7 +74,7 @@ private slots:
         QVERIFY(f.child<QAction>(QStringLiteral("MenuExitSep"))->isVisible());
         // Back to A from the list: A leaves it, C enters at the front.
         f.child<QAction>(QStringLiteral("MenuLastFile2"))->trigger();
-        QCOMPARE(main.currentDatabase(), a);
+        QCOMPARE(main.catalog().path(), a);
         QCOMPARE(recentCaptions(f), QStringList({QStringLiteral("&1   ") + c, QStringLiteral("&2   ") + b}));
         QVERIFY(MessageService::shown().isEmpty());
         // Each database left got its settings file.
@@ -88,10 +88,10 @@ private slots:
         const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen")});
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
         TMain &main = f.start();
-        main.settings().displayNames[0] = QStringLiteral("Book Title");
+        main.catalog().settings().displayNames[0] = QStringLiteral("Book Title");
         DialogService::queueResult(a);
         main.MenuOpenClick();
-        QCOMPARE(main.currentDatabase(), a);
+        QCOMPARE(main.catalog().path(), a);
         QCOMPARE(recentCaptions(f), QStringList({QStringLiteral("&1   ") + a}));
         // Its settings were written and read back.
         QCOMPARE(f.columnLabels().first(), QStringLiteral("Book Title"));
@@ -111,10 +111,10 @@ private slots:
         QCOMPARE(MessageService::shown().size(), 1);
         QCOMPARE(MessageService::shown().constFirst().caption, QStringLiteral("Error"));
         QCOMPARE(MessageService::shown().constFirst().text, invalidType);
-        QVERIFY(main.currentDatabase().endsWith(QLatin1String("MASTER.DBF")));
+        QVERIFY(main.catalog().path().endsWith(QLatin1String("MASTER.DBF")));
         DialogService::queueResult(lower);
         main.MenuOpenClick();
-        QCOMPARE(main.currentDatabase(), lower);
+        QCOMPARE(main.catalog().path(), lower);
         QCOMPARE(main.windowTitle(), QStringLiteral("Shelfmark Books 97 (books)"));
         QCOMPARE(MessageService::shown().size(), 1);
     }
@@ -136,7 +136,7 @@ private slots:
             MessageService::shown().constFirst().text,
             QStringLiteral("This DBase file was not created with Shelfmark Books 97.  It cannot be opened.  You may, "
                            "however, import data from this file using the import function."));
-        QVERIFY(main.currentDatabase().endsWith(QLatin1String("MASTER.DBF")));
+        QVERIFY(main.catalog().path().endsWith(QLatin1String("MASTER.DBF")));
         QCOMPARE(f.countText(), QStringLiteral("0"));
     }
 
@@ -151,7 +151,7 @@ private slots:
         f.child<QAction>(QStringLiteral("MenuLastFile1"))->trigger();
         QCOMPARE(MessageService::shown().size(), 1);
         QVERIFY(MessageService::shown().constFirst().text.contains(QLatin1String("GONE.DBF")));
-        QCOMPARE(main.currentDatabase(), a);
+        QCOMPARE(main.catalog().path(), a);
         QCOMPARE(f.countText(), QStringLiteral("1"));
         QCOMPARE(recentCaptions(f), QStringList({QStringLiteral("&1   ") + gone}));
     }
@@ -163,11 +163,11 @@ private slots:
         const QString b = f.makeCatalog(QStringLiteral("B.DBF"), {QStringLiteral("Byron")});
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
         TMain &main = f.start();
-        main.setSearchTest([](const DbfRecord &) { return false; });
-        main.EnableEndSearch();
+        main.catalog().setSearchTest([](const DbfRecord &) { return false; });
+        main.catalog().EnableEndSearch();
         DialogService::queueResult(b);
         main.MenuOpenClick();
-        QVERIFY(!main.searchOn());
+        QVERIFY(!main.catalog().searchOn());
         QVERIFY(!f.child<QLabel>(QStringLiteral("SearchOnLabel"))->isVisible());
         QCOMPARE(f.countText(), QStringLiteral("1"));
     }
@@ -179,13 +179,13 @@ private slots:
         TestSupport::writeAll(f.path(QStringLiteral("A.INI")), "[Sort Order]\r\nPrimary Sort=1\r\n");
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
         TMain &main = f.start();
-        QCOMPARE(main.sortString(), QStringLiteral("Upper(Left(Title,80))"));
+        QCOMPARE(main.catalog().sortString(), QStringLiteral("Upper(Left(Title,80))"));
         const QString fresh = f.path(QStringLiteral("FRESH.DBF"));
         DialogService::queueResult(fresh);
         f.child<QAction>(QStringLiteral("MenuNew"))->trigger();
         QCOMPARE(DialogService::requests(), QStringList({QStringLiteral("New Database File")}));
-        QCOMPARE(main.currentDatabase(), fresh);
-        QCOMPARE(main.sortString(), QStringLiteral("Upper(Left(Author,80))"));
+        QCOMPARE(main.catalog().path(), fresh);
+        QCOMPARE(main.catalog().sortString(), QStringLiteral("Upper(Left(Author,80))"));
         QCOMPARE(f.countText(), QStringLiteral("0"));
         QVERIFY(QFile::exists(f.path(QStringLiteral("FRESH.MDX"))));
         QCOMPARE(recentCaptions(f), QStringList({QStringLiteral("&1   ") + a}));
@@ -209,7 +209,7 @@ private slots:
                  QStringLiteral("The table \"") + held +
                      QStringLiteral("\" is currently in use by another program.  New table creation will be aborted."));
         QCOMPARE(other.recordCount(), 1);
-        QVERIFY(main.currentDatabase().endsWith(QLatin1String("MASTER.DBF")));
+        QVERIFY(main.catalog().path().endsWith(QLatin1String("MASTER.DBF")));
     }
 
     void packWhileAnotherProgramHoldsTheTable()
@@ -228,18 +228,18 @@ private slots:
         QCOMPARE(MessageService::shown()[1].caption, QStringLiteral("Error"));
         QVERIFY(MessageService::shown()[1].text.startsWith(
             QLatin1String("Unable to pack table.  Packing requires exclusive")));
-        QVERIFY(main.table()->isOpen());
-        QCOMPARE(main.table()->access(), DbfTable::Access::Shared);
+        QVERIFY(main.catalog().table().isOpen());
+        QCOMPARE(main.catalog().table().access(), DbfTable::Access::Shared);
         QCOMPARE(f.countText(), QStringLiteral("2"));
         QCOMPARE(f.authorsShown().size(), 2);
         other.close();
         // Alone with it, the pack goes through.
-        main.table()->setRow(0);
-        main.table()->deleteRecord();
+        main.catalog().table().setRow(0);
+        main.catalog().table().deleteRecord();
         MessageService::queueAnswer(MessageService::Yes);
         main.MenuPackClick();
-        QCOMPARE(main.table()->engine().physicalCount(), 1u);
-        QCOMPARE(main.table()->access(), DbfTable::Access::Shared);
+        QCOMPARE(main.catalog().table().engine().physicalCount(), 1u);
+        QCOMPARE(main.catalog().table().access(), DbfTable::Access::Shared);
         QCOMPARE(f.countText(), QStringLiteral("1"));
         // Answering No does nothing.
         MessageService::queueAnswer(MessageService::No);
@@ -263,7 +263,7 @@ private slots:
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
         TMain &main = f.start();
         QVERIFY(QFile::exists(f.path(QStringLiteral("A.MDX"))));
-        QCOMPARE(main.table()->indexName(), QStringLiteral("NewIndex"));
+        QCOMPARE(main.catalog().table().indexName(), QStringLiteral("NewIndex"));
         QCOMPARE(f.authorsShown(), QStringList({QStringLiteral("Austen"), QStringLiteral("Mann")}));
         DialogService::queueResult(b);
         main.MenuOpenClick();
@@ -277,12 +277,12 @@ private slots:
         const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann")});
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
         TMain &main = f.start();
-        main.setSearchTest([](const DbfRecord &r) { return r.text(1) == QLatin1String("Mann"); });
-        main.EnableEndSearch();
-        main.table()->refresh();
-        main.settings().displayNames[1] = QStringLiteral("Writer");
+        main.catalog().setSearchTest([](const DbfRecord &r) { return r.text(1) == QLatin1String("Mann"); });
+        main.catalog().EnableEndSearch();
+        main.catalog().table().refresh();
+        main.catalog().settings().displayNames[1] = QStringLiteral("Writer");
         f.child<QAction>(QStringLiteral("MenuUpdateDatabase"))->trigger();
-        QVERIFY(main.searchOn());
+        QVERIFY(main.catalog().searchOn());
         QCOMPARE(f.countText(), QStringLiteral("1"));
         IniFile ini;
         ini.load(f.path(QStringLiteral("A.INI")));
@@ -300,7 +300,7 @@ private slots:
         DialogService::queueResult(f.path(QStringLiteral("NOTES.TXT"))); // refused: wrong type
         DialogService::queueResult(good);
         TMain &main = f.start();
-        QCOMPARE(main.currentDatabase(), good);
+        QCOMPARE(main.catalog().path(), good);
         QCOMPARE(f.countText(), QStringLiteral("1"));
         QCOMPARE(MessageService::shown().size(), 3);
         QVERIFY(MessageService::shown()[0].text.startsWith(QLatin1String("This DBase file was not created")));
@@ -322,8 +322,8 @@ private slots:
         main.MenuOpenClick();
         QCOMPARE(MessageService::shown().size(), 1);
         QVERIFY(MessageService::shown().constFirst().text.contains(QLatin1String("in use by another program")));
-        QVERIFY(main.currentDatabase().endsWith(QLatin1String("MASTER.DBF")));
-        QVERIFY(main.table()->isOpen());
+        QVERIFY(main.catalog().path().endsWith(QLatin1String("MASTER.DBF")));
+        QVERIFY(main.catalog().table().isOpen());
     }
 
     void readOnlyDatabaseOpensForViewing()
@@ -341,7 +341,7 @@ private slots:
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
         TMain &main = f.start();
         QCOMPARE(f.countText(), QStringLiteral("2"));
-        QVERIFY(main.table()->isReadOnly());
+        QVERIFY(main.catalog().table().isReadOnly());
         MessageService::queueAnswer(MessageService::Yes);
         main.MenuDeleteClick();
         QCOMPARE(MessageService::shown().size(), 2);

@@ -183,8 +183,8 @@ private slots:
         QCOMPARE(grid->model()->index(0, column).data().toString(), QStringLiteral("05/03/2001"));
         f.child<QAction>(QStringLiteral("MenuLeadingZeros"))->trigger();
         QCOMPARE(grid->model()->index(0, column).data().toString(), QStringLiteral("5/3/2001"));
-        QCOMPARE(main.settings().dateFormat, 10);
-        QVERIFY(!main.settings().dateLeadingZeros);
+        QCOMPARE(main.catalog().settings().dateFormat, 10);
+        QVERIFY(!main.catalog().settings().dateLeadingZeros);
         f.child<QAction>(QStringLiteral("MenuCurrencyWin"))->trigger();
         QVERIFY(f.child<QAction>(QStringLiteral("MenuCurrencyWin"))->isChecked());
         QVERIFY(!f.child<QAction>(QStringLiteral("MenuCurrencyUS"))->isChecked());
@@ -198,22 +198,22 @@ private slots:
         TMain &main = f.start();
         const QSize screen = QGuiApplication::primaryScreen()->size();
         QVERIFY(f.child<QAction>(QStringLiteral("N640x480"))->isChecked());
-        QCOMPARE(main.scaleFactor(), 1.0);
+        QCOMPARE(main.look().scaleFactor(), 1.0);
         f.child<QAction>(QStringLiteral("N1280x1024"))->trigger();
         if (screen.width() < 1280 || screen.height() < 1024) {
             QCOMPARE(MessageService::shown().size(), 1);
             QCOMPARE(MessageService::shown().constFirst().text,
                      QStringLiteral("Your current screen resolution does not support 1280 x 1024 pixels."));
-            QCOMPARE(main.scaleFactor(), 1.0);
+            QCOMPARE(main.look().scaleFactor(), 1.0);
             QVERIFY(f.child<QAction>(QStringLiteral("N640x480"))->isChecked());
             QVERIFY(!f.child<QAction>(QStringLiteral("N1280x1024"))->isChecked());
         } else {
-            QCOMPARE(main.scaleFactor(), 2.0);
+            QCOMPARE(main.look().scaleFactor(), 2.0);
         }
         f.child<QAction>(QStringLiteral("N800x600"))->trigger();
         if (screen.width() >= 800 && screen.height() >= 600) {
-            QCOMPARE(main.scaleFactor(), 1.25);
-            QCOMPARE(main.settings().windowSize, 800);
+            QCOMPARE(main.look().scaleFactor(), 1.25);
+            QCOMPARE(main.catalog().settings().windowSize, 800);
             QVERIFY(f.child<QAction>(QStringLiteral("N800x600"))->isChecked());
         }
     }
@@ -226,9 +226,9 @@ private slots:
         if (screen.width() >= 1280 && screen.height() >= 1024)
             QSKIP("the screen is large enough for every size");
         TMain &main = f.start();
-        QCOMPARE(main.scaleFactor(), 1.0);
+        QCOMPARE(main.look().scaleFactor(), 1.0);
         QVERIFY(f.child<QAction>(QStringLiteral("N640x480"))->isChecked());
-        QCOMPARE(main.settings().windowSize, 1280); // written back unchanged
+        QCOMPARE(main.catalog().settings().windowSize, 1280); // written back unchanged
     }
 };
 

@@ -33,7 +33,7 @@ private slots:
         TMain &main = f.start({}, true); // no settings file at all
         const QString master = QDir(f.dataDir()).filePath(QStringLiteral("MASTER.DBF"));
         QVERIFY(QFile::exists(master));
-        QCOMPARE(main.currentDatabase(), master);
+        QCOMPARE(main.catalog().path(), master);
         QCOMPARE(main.windowTitle(), QStringLiteral("Shelfmark Books 97 (MASTER)"));
         QCOMPARE(f.countText(), QStringLiteral("0"));
         QCOMPARE(f.child<QLabel>(QStringLiteral("Count2Label"))->text(), QStringLiteral("Books"));
@@ -42,12 +42,12 @@ private slots:
         QVERIFY(f.child<QWidget>(QStringLiteral("SpeedPanel"))->isVisible());
         QVERIFY(!f.child<QPushButton>(QStringLiteral("AddButton"))->isVisible());
         QCOMPARE(main.geometry().size(), QSize(640, 480));
-        QCOMPARE(main.sortString(), QStringLiteral("Upper(Left(Author,80))"));
-        QCOMPARE(main.table()->indexName(), QStringLiteral("NewIndex"));
+        QCOMPARE(main.catalog().sortString(), QStringLiteral("Upper(Left(Author,80))"));
+        QCOMPARE(main.catalog().table().indexName(), QStringLiteral("NewIndex"));
         QCOMPARE(f.columnLabels().size(), 36);
         QCOMPARE(f.columnLabels().first(), QStringLiteral("Title"));
         QCOMPARE(f.columnLabels().last(), QStringLiteral("User Defined 6"));
-        QVERIFY(!main.searchOn());
+        QVERIFY(!main.catalog().searchOn());
         QVERIFY(!f.child<QLabel>(QStringLiteral("SearchOnLabel"))->isVisible());
         QVERIFY(!f.child<QAction>(QStringLiteral("MenuEndSearch"))->isEnabled());
         QVERIFY(MessageService::shown().isEmpty());
@@ -78,7 +78,7 @@ private slots:
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(f.path(QStringLiteral("GONE.DBF"))) +
                               "\r\n");
         TMain &main = f.start();
-        QCOMPARE(main.currentDatabase(), QDir(f.dataDir()).filePath(QStringLiteral("MASTER.DBF")));
+        QCOMPARE(main.catalog().path(), QDir(f.dataDir()).filePath(QStringLiteral("MASTER.DBF")));
         QVERIFY(MessageService::shown().isEmpty());
     }
 
@@ -89,7 +89,7 @@ private slots:
                                             {QStringLiteral("Zola"), QStringLiteral("Austen"), QStringLiteral("Mann")});
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         TMain &main = f.start();
-        QCOMPARE(main.currentDatabase(), books);
+        QCOMPARE(main.catalog().path(), books);
         QCOMPARE(f.countText(), QStringLiteral("3"));
         QCOMPARE(f.authorsShown(),
                  QStringList({QStringLiteral("Austen"), QStringLiteral("Mann"), QStringLiteral("Zola")}));
@@ -113,7 +113,7 @@ private slots:
         TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), "[Grid Options]\r\nField Editing=Yes\r\n");
         f.writeGlobalSettings("[Misc]\r\nButton Bar=2\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         TMain &main = f.start({QStringLiteral("/browse")});
-        QVERIFY(main.browseMode());
+        QVERIFY(main.catalog().browseMode());
         for (const char *name : {"MenuAdd", "MenuCopy", "MenuDelete", "MenuBackup", "MenuRestore", "MenuViewer",
                                  "MenuImport", "MenuSearchReplace"})
             QVERIFY2(!f.child<QAction>(QString::fromLatin1(name))->isEnabled(), name);
@@ -230,16 +230,16 @@ private slots:
             QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann"), QStringLiteral("Musil")});
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         TMain &main = f.start();
-        main.setSearchTest([](const DbfRecord &r) { return r.text(1).startsWith(QLatin1Char('M')); });
-        main.EnableEndSearch();
-        main.table()->refresh();
+        main.catalog().setSearchTest([](const DbfRecord &r) { return r.text(1).startsWith(QLatin1Char('M')); });
+        main.catalog().EnableEndSearch();
+        main.catalog().table().refresh();
         main.DisplayCount();
         QVERIFY(f.child<QLabel>(QStringLiteral("SearchOnLabel"))->isVisible());
         QVERIFY(f.child<QAction>(QStringLiteral("MenuEndSearch"))->isEnabled());
         QVERIFY(f.child<QToolButton>(QStringLiteral("EndSearchSpeed"))->isEnabled());
         QCOMPARE(f.countText(), QStringLiteral("2"));
         f.child<QAction>(QStringLiteral("MenuEndSearch"))->trigger();
-        QVERIFY(!main.searchOn());
+        QVERIFY(!main.catalog().searchOn());
         QVERIFY(!f.child<QLabel>(QStringLiteral("SearchOnLabel"))->isVisible());
         QCOMPARE(f.countText(), QStringLiteral("3"));
     }
@@ -262,7 +262,7 @@ private slots:
         f.child<QToolButton>(QStringLiteral("DeleteSpeed"))->click();
         QCOMPARE(f.countText(), QStringLiteral("1"));
         QCOMPARE(f.authorsShown(), QStringList({QStringLiteral("Mann")}));
-        QCOMPARE(main.table()->engine().physicalCount(), 2u);
+        QCOMPARE(main.catalog().table().engine().physicalCount(), 2u);
     }
 
     void navigatorMovesAndCounts()
@@ -275,15 +275,15 @@ private slots:
         auto *navigator = f.child<DataNavigator>(QStringLiteral("MyNavigator"));
         auto *grid = f.child<DataGrid>(QStringLiteral("ViewerGrid"));
         navigator->button(DataNavigator::Last)->click();
-        QCOMPARE(main.table()->row(), 2);
+        QCOMPARE(main.catalog().table().row(), 2);
         QCOMPARE(grid->currentIndex().row(), 2);
         navigator->button(DataNavigator::Prior)->click();
         QCOMPARE(grid->currentIndex().row(), 1);
         grid->setCurrentIndex(grid->model()->index(0, 0));
-        QCOMPARE(main.table()->row(), 0);
+        QCOMPARE(main.catalog().table().row(), 0);
         navigator->button(DataNavigator::Insert)->click(); // a blank book, which sorts first
         QCOMPARE(f.countText(), QStringLiteral("4"));
-        QCOMPARE(main.table()->text(2), QString());
+        QCOMPARE(main.catalog().table().text(2), QString());
     }
 
     void inPlaceEditsArePostedAndChecked()
@@ -310,8 +310,8 @@ private slots:
         const int checkedOut = f.columnLabels().indexOf(QStringLiteral("Checked Out"));
         QVERIFY(model->setData(model->index(1, checkedOut), Qt::Checked, Qt::CheckStateRole));
         QCOMPARE(model->index(1, checkedOut).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
-        main.table()->setRow(1);
-        QCOMPARE(main.table()->text(17), QStringLiteral("Yes"));
+        main.catalog().table().setRow(1);
+        QCOMPARE(main.catalog().table().text(17), QStringLiteral("Yes"));
     }
 
     void commandsCarryTheirCaptionsAndShortcuts_data()
@@ -463,7 +463,7 @@ private slots:
     {
         MainWindowFixture f;
         TMain &main = f.start();
-        main.settings().editColors[0] = 255;
+        main.catalog().settings().editColors[0] = 255;
         // ALL starts from the main set; Ok stores the working set in all five.
         QTimer::singleShot(0, [&] {
             QWidget *dialog = QApplication::activeModalWidget();
@@ -475,9 +475,9 @@ private slots:
             dialog->findChild<QPushButton *>(QStringLiteral("Ok"))->click();
         });
         f.child<QToolButton>(QStringLiteral("ColorSpeed"))->click();
-        for (const ColorSet *set :
-             {&main.settings().mainColors, &main.settings().editColors, &main.settings().searchColors,
-              &main.settings().reportColors, &main.settings().configureColors})
+        for (const ColorSet *set : {&main.catalog().settings().mainColors, &main.catalog().settings().editColors,
+                                    &main.catalog().settings().searchColors, &main.catalog().settings().reportColors,
+                                    &main.catalog().settings().configureColors})
             QCOMPARE((*set)[0], 0); // background black
         QCOMPARE(main.centralWidget()->palette().color(QPalette::Window), QColor(0, 0, 0));
         // Cancel changes nothing.
@@ -489,7 +489,7 @@ private slots:
             dialog->findChild<QPushButton *>(QStringLiteral("Cancel"))->click();
         });
         f.child<QAction>(QStringLiteral("MenuEditColor"))->trigger();
-        QCOMPARE(main.settings().editColors[0], 0);
+        QCOMPARE(main.catalog().settings().editColors[0], 0);
     }
 
     void viewerConfigurationRenamesColumns()
@@ -505,7 +505,7 @@ private slots:
             dialog->findChild<QPushButton *>(QStringLiteral("ExitButton"))->click();
         });
         main.MenuViewerClick();
-        QCOMPARE(main.settings().displayNames[1], QStringLiteral("Writer"));
+        QCOMPARE(main.catalog().settings().displayNames[1], QStringLiteral("Writer"));
         QCOMPARE(f.columnLabels().at(1), QStringLiteral("Writer"));
     }
 

@@ -133,7 +133,7 @@ private slots:
         QVERIFY(editor.DoUpdate());
         editor.UpdateButtonClick(); // a second Update overwrites the same new record
         editor.close();
-        MyTable &table = *main.table();
+        MyTable &table = main.catalog().table();
         QCOMPARE(table.engine().physicalCount(), 2u);
         QVERIFY(table.goToRecord(2));
         QCOMPARE(table.text(1), QStringLiteral("Emma"));
@@ -168,8 +168,8 @@ private slots:
         QCOMPARE(cost->text(), QStringLiteral("1.234,50"));
         QVERIFY(editor.DoUpdate());
         editor.close();
-        QVERIFY(main.table()->goToRecord(2));
-        QCOMPARE(main.table()->number(7), std::optional<double>(1234.5));
+        QVERIFY(main.catalog().table().goToRecord(2));
+        QCOMPARE(main.catalog().table().number(7), std::optional<double>(1234.5));
     }
 
     void checksComeInOrderWithTheirPages()
@@ -211,13 +211,13 @@ private slots:
         QVERIFY(!editor.DoUpdate());
         QVERIFY(
             MessageService::shown().constLast().text.startsWith(QStringLiteral("Author contains the character \"ł\"")));
-        QCOMPARE(main.table()->engine().physicalCount(), 1u); // nothing was written
+        QCOMPARE(main.catalog().table().engine().physicalCount(), 1u); // nothing was written
         type(editor, "Author", QStringLiteral("Milosz"));
         QVERIFY(editor.DoUpdate());
         editor.close();
-        QVERIFY(main.table()->goToRecord(2));
-        QCOMPARE(main.table()->date(12), QDate(2001, 3, 5));
-        QCOMPARE(main.table()->number(3), std::optional<double>(1924));
+        QVERIFY(main.catalog().table().goToRecord(2));
+        QCOMPARE(main.catalog().table().date(12), QDate(2001, 3, 5));
+        QCOMPARE(main.catalog().table().number(3), std::optional<double>(1924));
     }
 
     void nextInAddModeAsksEvenWithNothingTyped()
@@ -236,7 +236,7 @@ private slots:
         QCOMPARE(MessageService::shown().constFirst().buttons,
                  MessageService::Yes | MessageService::No | MessageService::Cancel);
         QCOMPARE(editor.mode(), 2);
-        QCOMPARE(main.table()->engine().physicalCount(), 2u);
+        QCOMPARE(main.catalog().table().engine().physicalCount(), 2u);
         // In edit mode only a change asks.
         editor.DoNextRecord();
         QCOMPARE(MessageService::shown().size(), 1);
@@ -261,10 +261,10 @@ private slots:
         type(editor, "Title", QStringLiteral("Copy"));
         QVERIFY(editor.DoUpdate());
         editor.close();
-        QCOMPARE(main.table()->engine().physicalCount(), 2u);
-        QCOMPARE(main.table()->engine().physicalRecord(1).text(0), QStringLiteral("Book 1"));
-        QCOMPARE(main.table()->engine().physicalRecord(2).text(0), QStringLiteral("Copy"));
-        QCOMPARE(main.table()->engine().physicalRecord(2).text(1), QStringLiteral("Austen"));
+        QCOMPARE(main.catalog().table().engine().physicalCount(), 2u);
+        QCOMPARE(main.catalog().table().engine().physicalRecord(1).text(0), QStringLiteral("Book 1"));
+        QCOMPARE(main.catalog().table().engine().physicalRecord(2).text(0), QStringLiteral("Copy"));
+        QCOMPARE(main.catalog().table().engine().physicalRecord(2).text(1), QStringLiteral("Austen"));
     }
 
     void checkedOutRemembersDateAndPerson()
@@ -284,7 +284,7 @@ private slots:
             table.post();
         }
         TMain &main = f.start();
-        main.table()->first();
+        main.catalog().table().first();
         TMyEdit &editor = showEditor(main, 2);
         auto *box = control<QCheckBox>(editor, "CheckOut");
         QVERIFY(box->isChecked());
@@ -302,12 +302,12 @@ private slots:
         QCOMPARE(control<QComboBox>(editor, "CheckName")->currentText(), QStringLiteral("Anna"));
         editor.close();
         // "yes" in lower case is not ticked, and storing writes "No".
-        main.table()->goToRecord(2);
+        main.catalog().table().goToRecord(2);
         TMyEdit &again = showEditor(main, 2);
         QVERIFY(!control<QCheckBox>(again, "CheckOut")->isChecked());
         QVERIFY(again.DoUpdate());
         again.close();
-        QCOMPARE(main.table()->engine().physicalRecord(2).text(16), QStringLiteral("No"));
+        QCOMPARE(main.catalog().table().engine().physicalRecord(2).text(16), QStringLiteral("No"));
     }
 
     void enterMovesAlongTheSequence()
@@ -353,7 +353,7 @@ private slots:
         MessageService::queueAnswer(MessageService::Yes);
         editor.CancelButtonClick();
         QVERIFY(!editor.isVisible());
-        QCOMPARE(main.table()->text(1), QStringLiteral("Book 1"));
+        QCOMPARE(main.catalog().table().text(1), QStringLiteral("Book 1"));
     }
 
     void storedValuesJoinThePickLists()
@@ -433,7 +433,7 @@ private slots:
         catalogPath(f, {QStringLiteral("Austen")});
         TMain &main = f.start();
         main.MenuScreenSizeClick(800);
-        if (main.scaleFactor() != 1.25)
+        if (main.look().scaleFactor() != 1.25)
             QSKIP("the screen is smaller than 800 x 600");
         TMyEdit &editor = showEditor(main, 2);
         const QSize first = editor.size();
@@ -463,7 +463,7 @@ private slots:
         editor.CancelButtonClick();
         QVERIFY(MessageService::shown().isEmpty());
         QVERIFY(!editor.isVisible());
-        QCOMPARE(main.table()->engine().physicalRecord(2).text(0), QStringLiteral("Book 2"));
+        QCOMPARE(main.catalog().table().engine().physicalRecord(2).text(0), QStringLiteral("Book 2"));
     }
 };
 

@@ -34,7 +34,7 @@ constexpr int PurchDate = 11;
 constexpr int KeyWords = 22;
 
 // A catalog table open shared on the books (title, author, year, cost, date).
-struct Catalog
+struct BookTable
 {
     struct Book
     {
@@ -45,7 +45,7 @@ struct Catalog
     QTemporaryDir dir;
     DbfTable table;
 
-    explicit Catalog(const QList<Book> &books)
+    explicit BookTable(const QList<Book> &books)
     {
         CatalogTable::create(dir.filePath(QStringLiteral("BOOKS.DBF")));
         table.open(dir.filePath(QStringLiteral("BOOKS.DBF")));
@@ -81,10 +81,10 @@ struct Window
         const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {"SMITH", "GOLDSMITH", "JONES", "SMITHERS"});
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         main = &f.start();
-        locate = new TMyLocateDialog(*main);
+        locate = new TMyLocateDialog(main->catalog(), main->look(), main);
         MessageService::clearShown();
     }
-    MyTable &table() const { return *main->table(); }
+    MyTable &table() const { return main->catalog().table(); }
     QString currentAuthor() const { return table().text(2); }
 };
 
@@ -164,12 +164,12 @@ private slots:
         const DateFormat saved = DateFormat::current();
         DateFormat::setCurrent(DateFormat(10, false)); // d/m/yyyy
         const auto restore = qScopeGuard([saved] { DateFormat::setCurrent(saved); });
-        const Catalog catalog({{"smith", "SMITH", 1997, 12.5, QDate(2001, 3, 5)},
-                               {"goldsmith", "GOLDSMITH", 1968, 1234.75, {}},
-                               {"Smith2", "Smith", {}, 0, QDate(1999, 3, 5)},
-                               {"smithers", "smithers", 2004, {}, QDate(2001, 12, 25)},
-                               {"emile", QString::fromUtf8("ÉMILE ZOLA"), {}, {}, {}},
-                               {"blank", "", {}, {}, {}}});
+        const BookTable catalog({{"smith", "SMITH", 1997, 12.5, QDate(2001, 3, 5)},
+                                 {"goldsmith", "GOLDSMITH", 1968, 1234.75, {}},
+                                 {"Smith2", "Smith", {}, 0, QDate(1999, 3, 5)},
+                                 {"smithers", "smithers", 2004, {}, QDate(2001, 12, 25)},
+                                 {"emile", QString::fromUtf8("ÉMILE ZOLA"), {}, {}, {}},
+                                 {"blank", "", {}, {}, {}}});
         const Locator locator(catalog.table, field, value, Locator::Match(match), caseSensitive);
         QStringList titles;
         for (int row = 0; row < catalog.table.recordCount(); ++row) {
@@ -198,7 +198,7 @@ private slots:
         QFETCH(bool, indexed);
         QFETCH(bool, filtered);
         QFETCH(int, matches);
-        Catalog catalog({});
+        BookTable catalog({});
         DbfTable &table = catalog.table;
         table.beginBulkUpdate();
         for (int i = 0; i < 3000; ++i) {
@@ -285,7 +285,7 @@ private slots:
     void cancelledDialogKeepsItsChoicesForLocateNext()
     {
         Window w;
-        w.main->settings().displayNames[0] = QStringLiteral("Book~Title");
+        w.main->catalog().settings().displayNames[0] = QStringLiteral("Book~Title");
         QStringList labels;
         whenShown([&] {
             auto *fields = control<QComboBox>("FieldNameComboBox");

@@ -27,7 +27,7 @@ struct Run
             TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), settings);
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         main = &f.start();
-        window = new TSearchAndReplace(*main);
+        window = new TSearchAndReplace(main->catalog(), main->look(), main);
         window->show();
     }
     ~Run() { delete window; }
@@ -44,7 +44,7 @@ struct Run
     QStringList authors() const
     {
         QStringList all;
-        const DbfTable &table = main->table()->engine();
+        const DbfTable &table = main->catalog().table().engine();
         for (std::uint32_t r = 1; r <= table.physicalCount(); ++r)
             all << table.physicalRecord(r).text(1);
         return all;
@@ -73,9 +73,9 @@ private slots:
         QCOMPARE(MessageService::shown().constLast().text, QStringLiteral("Global Search and Replace Complete."));
         QVERIFY(!run.window->isVisible());
         // The order is back: the index was built again from the sort levels.
-        QCOMPARE(run.main->table()->indexName(), QStringLiteral("NewIndex"));
+        QCOMPARE(run.main->catalog().table().indexName(), QStringLiteral("NewIndex"));
         QCOMPARE(run.f.authorsShown(), QStringList({"Jones", "Smithson", "Smyth", "Smyth"}));
-        QVERIFY(run.main->table()->engine().indexRepairReason().isEmpty());
+        QVERIFY(run.main->catalog().table().engine().indexRepairReason().isEmpty());
     }
 
     void emptySearchReplacesEmptyValues()
@@ -101,33 +101,33 @@ private slots:
     void aSearchStaysOnAndBooksOutsideItChange()
     {
         Run run({QStringLiteral("Mann"), QStringLiteral("Austen"), QStringLiteral("Mann")});
-        run.main->setSearchTest([](const DbfRecord &r) { return r.text(0) == QLatin1String("Book 2"); });
-        run.main->EnableEndSearch();
-        run.main->table()->refresh();
-        QCOMPARE(run.main->table()->recordCount(), 1);
+        run.main->catalog().setSearchTest([](const DbfRecord &r) { return r.text(0) == QLatin1String("Book 2"); });
+        run.main->catalog().EnableEndSearch();
+        run.main->catalog().table().refresh();
+        QCOMPARE(run.main->catalog().table().recordCount(), 1);
         run.choose(2, QStringLiteral("Mann"), QStringLiteral("Musil"));
         QCOMPARE(run.authors(), QStringList({"Musil", "Austen", "Musil"}));
-        QVERIFY(run.main->searchOn());
-        QCOMPARE(run.main->table()->recordCount(), 1);
+        QVERIFY(run.main->catalog().searchOn());
+        QCOMPARE(run.main->catalog().table().recordCount(), 1);
     }
 
     void numbersAndDates()
     {
         Run run({QStringLiteral("A"), QStringLiteral("B")});
         {
-            DbfTable &table = run.main->table()->engine();
+            DbfTable &table = run.main->catalog().table().engine();
             table.edit(1);
             table.setNumber(2, 1970);
             table.setDate(11, QDate(2001, 3, 5));
             table.post();
         }
         run.choose(3, QStringLiteral("1970"), QStringLiteral("1971"));
-        QCOMPARE(run.main->table()->engine().physicalRecord(1).number(2), std::optional<double>(1971));
+        QCOMPARE(run.main->catalog().table().engine().physicalRecord(1).number(2), std::optional<double>(1971));
         delete run.window;
-        run.window = new TSearchAndReplace(*run.main);
+        run.window = new TSearchAndReplace(run.main->catalog(), run.main->look(), run.main);
         run.window->show();
         run.choose(12, QStringLiteral("03/05/2001"), QStringLiteral("12/31/1999"));
-        QCOMPARE(run.main->table()->engine().physicalRecord(1).date(11), QDate(1999, 12, 31));
+        QCOMPARE(run.main->catalog().table().engine().physicalRecord(1).date(11), QDate(1999, 12, 31));
     }
 
     void refusals_data()
@@ -171,14 +171,14 @@ private slots:
         QCOMPARE(MessageService::shown().constFirst().caption, QStringLiteral("Error"));
         QCOMPARE(MessageService::shown().constFirst().text, message);
         QVERIFY(run.window->isVisible());
-        QVERIFY(run.main->table()->isOpen());
+        QVERIFY(run.main->catalog().table().isOpen());
     }
 
     void refusedWhileAnotherProgramHoldsTheTable()
     {
         Run run({QStringLiteral("Mann")});
         DbfTable other;
-        other.open(run.main->currentDatabase());
+        other.open(run.main->catalog().path());
         run.choose(2, QStringLiteral("Mann"), QStringLiteral("Musil"));
         QVERIFY(MessageService::shown().constFirst().text.startsWith(
             QLatin1String("Search and Replace requires exclusive use of the DBase File.")));
@@ -191,7 +191,7 @@ private slots:
         Run run({QStringLiteral("Zola"), QStringLiteral("Austen")}, "[Sort Order]\r\nPrimary Sort=0\r\n");
         QCOMPARE(run.f.authorsShown(), QStringList({"Zola", "Austen"}));
         run.choose(2, QStringLiteral("zola"), QStringLiteral("Balzac"));
-        QVERIFY(run.main->table()->indexName().isEmpty());
+        QVERIFY(run.main->catalog().table().indexName().isEmpty());
         QCOMPARE(run.f.authorsShown(), QStringList({"Balzac", "Austen"}));
     }
 };

@@ -33,7 +33,7 @@ struct Session
         const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), Authors);
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         main = &f.start();
-        search = std::make_unique<TMySearch>(*main);
+        search = std::make_unique<TMySearch>(main->catalog(), main->look(), main);
         search->show();
     }
 
@@ -127,7 +127,7 @@ private slots:
         QVERIFY(s.pageEmpty());
         s.type(2, QStringLiteral("  JONES "));
         s.click("OkButton");
-        QVERIFY(s.main->searchOn());
+        QVERIFY(s.main->catalog().searchOn());
         QVERIFY(!s.search->isVisible());
         QCOMPARE(s.shown(), (QStringList{"Jones", "Smith", "Smithson"}));
 
@@ -150,15 +150,15 @@ private slots:
         s.search->show();
         QVERIFY(s.pageEmpty());
         s.click("ExitButton");
-        s.main->table()->refresh();
+        s.main->catalog().table().refresh();
         QCOMPARE(s.shown(), result);
 
         s.search->show();
         s.type(2, QStringLiteral("jones"));
         s.click("MoreButton");
         s.click("ExitButton");
-        s.main->table()->refresh();
-        QVERIFY(s.main->searchOn());
+        s.main->catalog().table().refresh();
+        QVERIFY(s.main->catalog().searchOn());
         QCOMPARE(s.shown(), result);
 
         // A search that finds nothing ends the search and clears the page.
@@ -168,7 +168,7 @@ private slots:
         s.type(1, QStringLiteral("book 9"));
         s.click("OkButton");
         QCOMPARE(s.lastMessage(), QStringLiteral("Notice: No valid matches found.  Search Criteria will be cleared."));
-        QVERIFY(!s.main->searchOn());
+        QVERIFY(!s.main->catalog().searchOn());
         QCOMPARE(s.shown().size(), Authors.size());
         QVERIFY(s.search->isVisible() && s.pageEmpty());
         QCOMPARE(s.heading(), QStringLiteral(" SEARCH CRITERIA    (Level 1)"));
@@ -182,7 +182,7 @@ private slots:
         s.click("OkButton");
         QCOMPARE(s.lastMessage(), QStringLiteral("Error: Invalid search criteria entered.  Please correct."));
         QCOMPARE(s.grid()->currentRow(), 6);
-        QVERIFY(s.search->isVisible() && !s.main->searchOn());
+        QVERIFY(s.search->isVisible() && !s.main->catalog().searchOn());
 
         s.type(7, QString());
         s.click("MoreButton");

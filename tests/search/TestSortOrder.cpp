@@ -56,12 +56,12 @@ struct Window
         MessageService::clearShown();
     }
 
-    MyTable &table() const { return *main->table(); }
+    MyTable &table() const { return main->catalog().table(); }
 
     // Chooses the four levels and presses Ok; answers whether the window closed.
     bool apply(const Levels &levels)
     {
-        TMySortOrder window(*main);
+        TMySortOrder window(main->catalog(), main->look(), main);
         window.show();
         for (int i = 0; i < 4; ++i)
             window.findChild<QComboBox *>(QStringLiteral("ComboBox%1").arg(i + 1))->setCurrentIndex(levels[i]);
@@ -80,8 +80,8 @@ struct Window
     QList<Levels> levels() const
     {
         Settings stored{QString()};
-        stored.read(Settings::Mode::Database, main->settingsPath());
-        const auto &inMemory = main->settings().sortLevels;
+        stored.read(Settings::Mode::Database, main->catalog().iniPath());
+        const auto &inMemory = main->catalog().settings().sortLevels;
         return {Levels(inMemory.begin(), inMemory.end()), Levels(stored.sortLevels.begin(), stored.sortLevels.end())};
     }
     static QStringList messages()
@@ -136,7 +136,7 @@ private slots:
         QVERIFY(w.apply(levels));
         QCOMPARE(w.messages(), QStringList());
         QCOMPARE(w.levels(), QList<Levels>({levels, levels}));
-        QCOMPARE(w.main->sortString(), expression);
+        QCOMPARE(w.main->catalog().sortString(), expression);
         QCOMPARE(w.table().access(), DbfTable::Access::Shared);
         QCOMPARE(w.titlesShown(), titles);
         QCOMPARE(w.f.countText(), QStringLiteral("4"));
@@ -148,7 +148,7 @@ private slots:
     void windowListsDisplayNamesAndSelectsStoredLevels()
     {
         Window w("[Sort Order]\r\nPrimary Sort=12\r\nSecondary Sort=2\r\n[Field Names]\r\nAuthor=Writer\r\n");
-        TMySortOrder window(*w.main);
+        TMySortOrder window(w.main->catalog(), w.main->look(), w.main);
         window.show();
         QCOMPARE(window.windowTitle(), QStringLiteral("Sort Order"));
         QStringList shown;
@@ -190,7 +190,7 @@ private slots:
         QVERIFY(!w.apply({7, 0, 0, 0}));
         QCOMPARE(w.messages(), QStringList{"Error|Error in implementing sort order.  New sort order not implemented."});
         QCOMPARE(w.levels(), QList<Levels>({{1, 0, 0, 0}, {1, 0, 0, 0}}));
-        QCOMPARE(w.main->sortString(), QStringLiteral("Upper(Left(Title,80))"));
+        QCOMPARE(w.main->catalog().sortString(), QStringLiteral("Upper(Left(Title,80))"));
         // The old tag went before the new one failed: shared, in record order.
         QCOMPARE(w.table().access(), DbfTable::Access::Shared);
         QVERIFY(w.table().indexName().isEmpty());

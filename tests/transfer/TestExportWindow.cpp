@@ -37,16 +37,16 @@ struct Session
         f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(catalog) + "\r\n");
         main = &f.start();
         if (searching) {
-            main->setSearchTest([](const DbfRecord &r) { return r.text(1).startsWith(u'M'); });
-            main->EnableEndSearch();
-            main->table()->refresh();
+            main->catalog().setSearchTest([](const DbfRecord &r) { return r.text(1).startsWith(u'M'); });
+            main->catalog().EnableEndSearch();
+            main->catalog().table().refresh();
             main->DisplayCount();
         }
     }
 
     TMyExport &open()
     {
-        window = std::make_unique<TMyExport>(*main);
+        window = std::make_unique<TMyExport>(main->catalog(), main->look(), main);
         window->show();
         return *window;
     }
@@ -83,7 +83,7 @@ private slots:
     void showsAndRemembersTheChoices()
     {
         Session s;
-        Settings &settings = s.main->settings();
+        Settings &settings = s.main->catalog().settings();
         settings.exportFileType = 2;
         settings.exportOrder[0] = 2;
         settings.exportOrder[1] = 1;
@@ -143,9 +143,9 @@ private slots:
         QFETCH(bool, text);
         QFETCH(QStringList, authors);
         Session s;
-        s.main->settings().exportFileType = text ? 1 : 2;
-        s.main->settings().exportFields.fill(false);
-        s.main->settings().exportFields[1] = true;
+        s.main->catalog().settings().exportFileType = text ? 1 : 2;
+        s.main->catalog().settings().exportFields.fill(false);
+        s.main->catalog().settings().exportFields[1] = true;
         s.open();
         if (entire)
             s.click(u"ExportEntire"_s);
@@ -155,7 +155,7 @@ private slots:
 
         QCOMPARE(MessageService::shown().last().caption + u' ' + s.message(), u"Ok Export Complete."_s);
         QVERIFY(!s.window->isVisible());
-        QVERIFY(s.main->searchOn());
+        QVERIFY(s.main->catalog().searchOn());
         QCOMPARE(s.f.countText(), u"2"_s);
         QStringList written;
         if (text) {
@@ -173,7 +173,7 @@ private slots:
     void noFieldIsRefused()
     {
         Session s(0, false);
-        s.main->settings().exportFields.fill(false);
+        s.main->catalog().settings().exportFields.fill(false);
         s.open();
         QVERIFY(!s.child<QRadioButton>(u"ExportSearch"_s)->isEnabled());
         s.click(u"StartExportButton"_s);
@@ -200,7 +200,7 @@ private slots:
         QVERIFY(MessageService::shown().isEmpty());
         QCOMPARE(s.child<QProgressBar>(u"MyGauge"_s)->value(), 0);
         QVERIFY(!s.child(u"CancelButton"_s)->isEnabled());
-        QVERIFY(s.main->searchOn());
+        QVERIFY(s.main->catalog().searchOn());
     }
 };
 

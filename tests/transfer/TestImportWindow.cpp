@@ -68,7 +68,7 @@ private slots:
     {
         MainWindowFixture f;
         TMain &main = f.start();
-        TImportFormat format(main);
+        TImportFormat format(main.catalog(), main.look(), &main);
         QString caption;
         runFormatWindow(format, false, TestSupport::dataPath("text/windows-cp1252-crlf.txt"), [&](TMyImport &import) {
             caption = import.windowTitle();
@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(format.result(), int(QDialog::Accepted));
         QCOMPARE(f.countText(), "30");
         QVERIFY(f.authorsShown().contains(QString::fromUtf8("García Márquez, Gabriel")));
-        QCOMPARE(main.settings().importFileType, 1);
+        QCOMPARE(main.catalog().settings().importFileType, 1);
     }
 
     void firstLineRefused_data()
@@ -102,7 +102,7 @@ private slots:
         QFETCH(QString, reason);
         MainWindowFixture f;
         TMain &main = f.start();
-        TImportFormat format(main);
+        TImportFormat format(main.catalog(), main.look(), &main);
         format.show();
         DialogService::queueResult(writeFile(f, "BAD.TXT", bytes));
         click(format, "FileButton");
@@ -111,7 +111,7 @@ private slots:
                                 "double quotes and separated by a comma.  " +
                                     reason);
         QVERIFY(format.isVisible());
-        QCOMPARE(main.table()->recordCount(), 0);
+        QCOMPARE(main.catalog().table().recordCount(), 0);
     }
 
     void dbaseImportAndRememberedFormat()
@@ -119,7 +119,7 @@ private slots:
         MainWindowFixture f;
         TMain &main = f.start();
         {
-            TImportFormat format(main);
+            TImportFormat format(main.catalog(), main.look(), &main);
             format.show();
             child<QRadioButton>(format, "DBFFormat")->setChecked(true);
             DialogService::queueResult(f.path("books.txt"));
@@ -131,14 +131,14 @@ private slots:
             QCOMPARE(MessageService::shown().last().caption, "Error");
             click(format, "CancelButton");
         }
-        QCOMPARE(main.settings().importFileType, 2);
-        TImportFormat again(main);
+        QCOMPARE(main.catalog().settings().importFileType, 2);
+        TImportFormat again(main.catalog(), main.look(), &main);
         again.show();
         QVERIFY(child<QRadioButton>(again, "DBFFormat")->isChecked());
         again.close();
 
         bool skipShown = true;
-        TImportFormat format(main);
+        TImportFormat format(main.catalog(), main.look(), &main);
         runFormatWindow(format, true, TestSupport::dataPath("dbase/libreoffice-export.dbf"), [&](TMyImport &import) {
             QCOMPARE(import.windowTitle(), "DBase File Import");
             skipShown = child<QCheckBox>(import, "SkipFirst")->isVisible();
@@ -154,7 +154,7 @@ private slots:
         TMain &main = f.start();
         const QString path = writeFile(
             f, "SMALL.TXT", "\"Author\",\"Title\",\"\"\r\n\"Hugo, Victor\",\"Les Mis\xe9rables\",\"zzz\"\r\n");
-        TMyImport import(main, TMyImport::Format::Ascii, path);
+        TMyImport import(main.catalog(), main.look(), TMyImport::Format::Ascii, path);
         QCOMPARE(import.GetFirstLine(), DelimitedReader::Header::Error::None);
         import.show();
         auto *grid = child<QTableWidget>(import, "ImportGrid");
@@ -186,7 +186,7 @@ private slots:
         click(import, "StartButton");
         // "zzz" would not read as a year: only the switched-off field could hold it.
         QCOMPARE(lastMessage(), "Ok: Import Complete.");
-        MyTable &table = *main.table();
+        MyTable &table = main.catalog().table();
         table.first();
         QCOMPARE(table.text(1), QString::fromUtf8("Les Misérables"));
         QCOMPARE(table.text(2), "Hugo, Victor");
@@ -199,13 +199,13 @@ private slots:
         const QString path = writeFile(f, "YEARS.TXT",
                                        "\"Title\",\"Author\",\"Year\"\r\n\"A\",\"x\",\"19x\"\r\n"
                                        "\"B\",\"y\",\"1999\",\"extra\"\r\n\"C\",\"z\",\"20z\"\r\n");
-        TMyImport import(main, TMyImport::Format::Ascii, path);
+        TMyImport import(main.catalog(), main.look(), TMyImport::Format::Ascii, path);
         import.GetFirstLine();
         import.show();
         auto *skip = child<QCheckBox>(import, "SkipFirst");
         QVERIFY(skip->isChecked());
         skip->click();
-        QCOMPARE(main.settings().importSkipFirst, false);
+        QCOMPARE(main.catalog().settings().importSkipFirst, false);
         click(import, "StartButton");
         QCOMPARE(lastMessage(), "Ok: Import Complete.\n"
                                 "1 line had more values than the first line; the extra values were dropped.\n"
@@ -221,16 +221,16 @@ private slots:
         QByteArray bytes = "\"Title\"\r\n";
         for (int i = 0; i < 1000; ++i)
             bytes += "\"Book " + QByteArray::number(i) + "\"\r\n";
-        TMyImport import(main, TMyImport::Format::Ascii, writeFile(f, "MANY.TXT", bytes));
+        TMyImport import(main.catalog(), main.look(), TMyImport::Format::Ascii, writeFile(f, "MANY.TXT", bytes));
         import.GetFirstLine();
         import.show();
         QTimer::singleShot(0, [&] { click(import, "CancelButton"); });
         click(import, "StartButton");
         QCOMPARE(lastMessage(), "Notice: The import was cancelled; 256 books were added.");
         QCOMPARE(f.countText(), "256");
-        QCOMPARE(main.table()->engine().state(), DbfTable::State::Browse);
+        QCOMPARE(main.catalog().table().engine().state(), DbfTable::State::Browse);
         DbfTable onDisk;
-        onDisk.open(main.table()->path(), DbfTable::Access::ReadOnly);
+        onDisk.open(main.catalog().table().path(), DbfTable::Access::ReadOnly);
         QCOMPARE(onDisk.recordCount(), 256);
         QCOMPARE(onDisk.recordAt(255).text(0), "Book 255");
     }
