@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <span>
 
 class DataGrid;
 class DataGridModel;
@@ -101,6 +102,22 @@ public:
     void MenuLeadingZerosClick();
     void MenuCurrencyClick(int style);
     void MenuNumericClick(int style);
+    // Commands whose windows come with later work: each keeps its place and
+    // caption now.
+    void MenuReportsClick();
+    void MenuBackupClick();
+    void MenuRestoreClick();
+    void MenuExitClick();
+
+    // A menu item as the tables that build the menus give it; one without a
+    // name is a separator.
+    struct Command
+    {
+        const char *name;
+        const char *caption;
+        const char *shortcut;
+        void (TMain::*slot)();
+    };
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -112,12 +129,9 @@ private:
     void createControls();
     void createMenus();
     QAction *addCommand(QMenu *menu, const QString &objectName, const QString &caption, const QKeySequence &shortcut,
-                        void (TMain::*slot)());
-    QAction *addCommand(QMenu *menu, const QString &objectName, const QString &caption, const QKeySequence &shortcut,
                         const std::function<void()> &run);
-    QToolButton *addSpeedButton(const QString &objectName, const QString &icon, const QString &hint,
-                                void (TMain::*slot)());
-    QPushButton *addLetteredButton(const QString &objectName, const QString &caption, void (TMain::*slot)());
+    QMenu *addMenu(const QString &objectName, const QString &caption, std::span<const Command> commands,
+                   QMenu *parent = nullptr);
     void applyLayout();
     void enterBrowseMode();
     void showSearchState(bool on);
@@ -142,13 +156,6 @@ private:
     bool writeCell(int row, const GridColumn &column, const QString &value);
 
     void showRecordEditor();
-    // Commands whose windows come with later work: each keeps its place and
-    // caption now.
-    void MenuReportsClick();
-    void MenuBackupClick();
-    void MenuRestoreClick();
-
-    void MenuExitClick();
     void runListOperation(const std::function<void()> &operation);
 
     Environment m_environment;

@@ -69,23 +69,21 @@ QStringList messages()
     return texts;
 }
 
-// A main window on four authors in author order: GOLDSMITH, JONES, SMITH, SMITHERS.
+// The catalog of four authors in author order: GOLDSMITH, JONES, SMITH, SMITHERS.
 struct Window
 {
     MainWindowFixture f;
-    TMain *main = nullptr;
     TMyLocateDialog *locate = nullptr;
 
     Window()
     {
         const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {"SMITH", "GOLDSMITH", "JONES", "SMITHERS"});
-        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
-        main = &f.start();
-        locate = new TMyLocateDialog(main->catalog(), main->look(), main);
+        f.openCatalog(books);
+        locate = new TMyLocateDialog(f.catalog(), f.look(), f.window());
         MessageService::clearShown();
     }
-    MyTable &table() const { return main->catalog().table(); }
-    QString currentAuthor() const { return table().text(2); }
+    MyTable &table() { return f.catalog().table(); }
+    QString currentAuthor() { return table().text(2); }
 };
 
 // Runs `act` on the modal dialog once it is up, then closes the dialog if it
@@ -242,7 +240,7 @@ private slots:
         w.locate->setMatchType(TMyLocateDialog::mtPartialMatchAny);
         QVERIFY(w.locate->FindNext());
         QCOMPARE(w.currentAuthor(), QStringLiteral("SMITH"));
-        QCOMPARE(w.f.child<DataGrid>(QStringLiteral("ViewerGrid"))->currentIndex().row(), 2);
+        QCOMPARE(w.table().row(), 2);
         QVERIFY(w.locate->FindNext());
         QCOMPARE(w.currentAuthor(), QStringLiteral("SMITHERS"));
         QVERIFY(!w.locate->FindNext());
@@ -285,7 +283,7 @@ private slots:
     void cancelledDialogKeepsItsChoicesForLocateNext()
     {
         Window w;
-        w.main->catalog().settings().displayNames[0] = QStringLiteral("Book~Title");
+        w.f.catalog().settings().displayNames[0] = QStringLiteral("Book~Title");
         QStringList labels;
         whenShown([&] {
             auto *fields = control<QComboBox>("FieldNameComboBox");

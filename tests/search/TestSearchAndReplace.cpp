@@ -17,7 +17,6 @@ namespace {
 struct Run
 {
     MainWindowFixture f;
-    TMain *main = nullptr;
     TSearchAndReplace *window = nullptr;
 
     explicit Run(const QStringList &authors, const QByteArray &settings = {})
@@ -25,9 +24,8 @@ struct Run
         const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), authors);
         if (!settings.isEmpty())
             TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), settings);
-        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
-        main = &f.start();
-        window = new TSearchAndReplace(main->catalog(), main->look(), main);
+        f.openCatalog(books);
+        window = new TSearchAndReplace(f.catalog(), f.look(), f.window());
         window->show();
     }
     ~Run() { delete window; }
@@ -41,10 +39,10 @@ struct Run
         window->StartButtonClick();
     }
     QString count(const char *name) const { return window->findChild<QLabel *>(QString::fromLatin1(name))->text(); }
-    QStringList authors() const
+    QStringList authors()
     {
         QStringList all;
-        const DbfTable &table = main->catalog().table().engine();
+        const DbfTable &table = f.catalog().table().engine();
         for (std::uint32_t r = 1; r <= table.physicalCount(); ++r)
             all << table.physicalRecord(r).text(1);
         return all;
@@ -73,9 +71,9 @@ private slots:
         QCOMPARE(MessageService::shown().constLast().text, QStringLiteral("Global Search and Replace Complete."));
         QVERIFY(!run.window->isVisible());
         // The order is back: the index was built again from the sort levels.
-        QCOMPARE(run.main->catalog().table().indexName(), QStringLiteral("NewIndex"));
-        QCOMPARE(run.f.authorsShown(), QStringList({"Jones", "Smithson", "Smyth", "Smyth"}));
-        QVERIFY(run.main->catalog().table().engine().indexRepairReason().isEmpty());
+        QCOMPARE(run.f.catalog().table().indexName(), QStringLiteral("NewIndex"));
+        QCOMPARE(run.f.shown(2), QStringList({"Jones", "Smithson", "Smyth", "Smyth"}));
+        QVERIFY(run.f.catalog().table().engine().indexRepairReason().isEmpty());
     }
 
     void emptySearchReplacesEmptyValues()
@@ -101,33 +99,33 @@ private slots:
     void aSearchStaysOnAndBooksOutsideItChange()
     {
         Run run({QStringLiteral("Mann"), QStringLiteral("Austen"), QStringLiteral("Mann")});
-        run.main->catalog().setSearchTest([](const DbfRecord &r) { return r.text(0) == QLatin1String("Book 2"); });
-        run.main->catalog().EnableEndSearch();
-        run.main->catalog().table().refresh();
-        QCOMPARE(run.main->catalog().table().recordCount(), 1);
+        run.f.catalog().setSearchTest([](const DbfRecord &r) { return r.text(0) == QLatin1String("Book 2"); });
+        run.f.catalog().EnableEndSearch();
+        run.f.catalog().table().refresh();
+        QCOMPARE(run.f.catalog().table().recordCount(), 1);
         run.choose(2, QStringLiteral("Mann"), QStringLiteral("Musil"));
         QCOMPARE(run.authors(), QStringList({"Musil", "Austen", "Musil"}));
-        QVERIFY(run.main->catalog().searchOn());
-        QCOMPARE(run.main->catalog().table().recordCount(), 1);
+        QVERIFY(run.f.catalog().searchOn());
+        QCOMPARE(run.f.catalog().table().recordCount(), 1);
     }
 
     void numbersAndDates()
     {
         Run run({QStringLiteral("A"), QStringLiteral("B")});
         {
-            DbfTable &table = run.main->catalog().table().engine();
+            DbfTable &table = run.f.catalog().table().engine();
             table.edit(1);
             table.setNumber(2, 1970);
             table.setDate(11, QDate(2001, 3, 5));
             table.post();
         }
         run.choose(3, QStringLiteral("1970"), QStringLiteral("1971"));
-        QCOMPARE(run.main->catalog().table().engine().physicalRecord(1).number(2), std::optional<double>(1971));
+        QCOMPARE(run.f.catalog().table().engine().physicalRecord(1).number(2), std::optional<double>(1971));
         delete run.window;
-        run.window = new TSearchAndReplace(run.main->catalog(), run.main->look(), run.main);
+        run.window = new TSearchAndReplace(run.f.catalog(), run.f.look(), run.f.window());
         run.window->show();
         run.choose(12, QStringLiteral("03/05/2001"), QStringLiteral("12/31/1999"));
-        QCOMPARE(run.main->catalog().table().engine().physicalRecord(1).date(11), QDate(1999, 12, 31));
+        QCOMPARE(run.f.catalog().table().engine().physicalRecord(1).date(11), QDate(1999, 12, 31));
     }
 
     void refusals_data()
@@ -171,28 +169,28 @@ private slots:
         QCOMPARE(MessageService::shown().constFirst().caption, QStringLiteral("Error"));
         QCOMPARE(MessageService::shown().constFirst().text, message);
         QVERIFY(run.window->isVisible());
-        QVERIFY(run.main->catalog().table().isOpen());
+        QVERIFY(run.f.catalog().table().isOpen());
     }
 
     void refusedWhileAnotherProgramHoldsTheTable()
     {
         Run run({QStringLiteral("Mann")});
         DbfTable other;
-        other.open(run.main->catalog().path());
+        other.open(run.f.catalog().path());
         run.choose(2, QStringLiteral("Mann"), QStringLiteral("Musil"));
         QVERIFY(MessageService::shown().constFirst().text.startsWith(
             QLatin1String("Search and Replace requires exclusive use of the DBase File.")));
         QVERIFY(run.window->isVisible());
-        QCOMPARE(run.f.authorsShown(), QStringList({"Mann"}));
+        QCOMPARE(run.f.shown(2), QStringList({"Mann"}));
     }
 
     void recordOrderWithoutASortOrder()
     {
         Run run({QStringLiteral("Zola"), QStringLiteral("Austen")}, "[Sort Order]\r\nPrimary Sort=0\r\n");
-        QCOMPARE(run.f.authorsShown(), QStringList({"Zola", "Austen"}));
+        QCOMPARE(run.f.shown(2), QStringList({"Zola", "Austen"}));
         run.choose(2, QStringLiteral("zola"), QStringLiteral("Balzac"));
-        QVERIFY(run.main->catalog().table().indexName().isEmpty());
-        QCOMPARE(run.f.authorsShown(), QStringList({"Balzac", "Austen"}));
+        QVERIFY(run.f.catalog().table().indexName().isEmpty());
+        QCOMPARE(run.f.shown(2), QStringList({"Balzac", "Austen"}));
     }
 };
 

@@ -22,14 +22,12 @@ namespace {
 
 using Levels = QList<int>;
 
-// A main window on four books whose titles, authors, costs and dates sort
+// The catalog on four books whose titles, authors, costs and dates sort
 // differently by each; record order: delta, alpha, Charlie, Bravo.
 struct Window
 {
     MainWindowFixture f;
     QString books = f.path(QStringLiteral("BOOKS.DBF"));
-    TMain *main = nullptr;
-
     explicit Window(const QByteArray &databaseSettings = {})
     {
         CatalogTable::create(books);
@@ -51,17 +49,16 @@ struct Window
             }
         }
         TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), databaseSettings);
-        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
-        main = &f.start();
+        f.openCatalog(books);
         MessageService::clearShown();
     }
 
-    MyTable &table() const { return main->catalog().table(); }
+    MyTable &table() { return f.catalog().table(); }
 
     // Chooses the four levels and presses Ok; answers whether the window closed.
     bool apply(const Levels &levels)
     {
-        TMySortOrder window(main->catalog(), main->look(), main);
+        TMySortOrder window(f.catalog(), f.look(), f.window());
         window.show();
         for (int i = 0; i < 4; ++i)
             window.findChild<QComboBox *>(QStringLiteral("ComboBox%1").arg(i + 1))->setCurrentIndex(levels[i]);
@@ -69,7 +66,7 @@ struct Window
         return window.result() == QDialog::Accepted && !window.isVisible();
     }
 
-    QStringList titlesShown() const
+    QStringList titlesShown()
     {
         QStringList titles;
         for (int row = 0; row < table().recordCount(); ++row)
@@ -77,11 +74,11 @@ struct Window
         return titles;
     }
     // The levels in memory and in the settings file.
-    QList<Levels> levels() const
+    QList<Levels> levels()
     {
         Settings stored{QString()};
-        stored.read(Settings::Mode::Database, main->catalog().iniPath());
-        const auto &inMemory = main->catalog().settings().sortLevels;
+        stored.read(Settings::Mode::Database, f.catalog().iniPath());
+        const auto &inMemory = f.catalog().settings().sortLevels;
         return {Levels(inMemory.begin(), inMemory.end()), Levels(stored.sortLevels.begin(), stored.sortLevels.end())};
     }
     static QStringList messages()
@@ -136,10 +133,10 @@ private slots:
         QVERIFY(w.apply(levels));
         QCOMPARE(w.messages(), QStringList());
         QCOMPARE(w.levels(), QList<Levels>({levels, levels}));
-        QCOMPARE(w.main->catalog().sortString(), expression);
+        QCOMPARE(w.f.catalog().sortString(), expression);
         QCOMPARE(w.table().access(), DbfTable::Access::Shared);
         QCOMPARE(w.titlesShown(), titles);
-        QCOMPARE(w.f.countText(), QStringLiteral("4"));
+        QCOMPARE(w.table().recordCount(), 4);
         QCOMPARE(w.table().indexName(), expression.isEmpty() ? QString() : CatalogTable::IndexTag);
         QCOMPARE(w.table().engine().tagExpression(CatalogTable::IndexTag), expression);
         QCOMPARE(QFileInfo::exists(w.table().engine().mdxPath()), !expression.isEmpty());
@@ -148,7 +145,7 @@ private slots:
     void windowListsDisplayNamesAndSelectsStoredLevels()
     {
         Window w("[Sort Order]\r\nPrimary Sort=12\r\nSecondary Sort=2\r\n[Field Names]\r\nAuthor=Writer\r\n");
-        TMySortOrder window(w.main->catalog(), w.main->look(), w.main);
+        TMySortOrder window(w.f.catalog(), w.f.look(), w.f.window());
         window.show();
         QCOMPARE(window.windowTitle(), QStringLiteral("Sort Order"));
         QStringList shown;
@@ -190,7 +187,7 @@ private slots:
         QVERIFY(!w.apply({7, 0, 0, 0}));
         QCOMPARE(w.messages(), QStringList{"Error|Error in implementing sort order.  New sort order not implemented."});
         QCOMPARE(w.levels(), QList<Levels>({{1, 0, 0, 0}, {1, 0, 0, 0}}));
-        QCOMPARE(w.main->catalog().sortString(), QStringLiteral("Upper(Left(Title,80))"));
+        QCOMPARE(w.f.catalog().sortString(), QStringLiteral("Upper(Left(Title,80))"));
         // The old tag went before the new one failed: shared, in record order.
         QCOMPARE(w.table().access(), DbfTable::Access::Shared);
         QVERIFY(w.table().indexName().isEmpty());

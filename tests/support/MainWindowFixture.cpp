@@ -90,6 +90,24 @@ TMain &MainWindowFixture::start(const QStringList &arguments, bool tips)
     return *m_main;
 }
 
+Catalog &MainWindowFixture::openCatalog(const QString &path)
+{
+    m_window = std::make_unique<QWidget>();
+    m_catalog = std::make_unique<Catalog>(dataDir(), m_dir.path());
+    m_catalog->readGlobalSettings();
+    m_catalog->openAtStartup(path);
+    m_look = std::make_unique<WindowLook>(m_catalog->settings());
+    return *m_catalog;
+}
+
+QStringList MainWindowFixture::shown(int row) const
+{
+    const MyTable &table = m_main ? m_main->catalog().table() : m_catalog->table();
+    QStringList values;
+    table.engine().forEachRow([&](int, const DbfRecord &record) { values << record.text(table.field(row)); });
+    return values;
+}
+
 void MainWindowFixture::close()
 {
     if (m_main) {
