@@ -65,7 +65,7 @@ private slots:
         MainWindowFixture f;
         TMain &main = f.start({}, true);
         main.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QVERIFY(TestSupport::activate(&main));
         QTRY_COMPARE(f.tipsShown(), 1);
         main.activateWindow();
         QTest::qWait(50);

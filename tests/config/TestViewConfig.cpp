@@ -29,7 +29,7 @@ struct Fixture
     Fixture()
     {
         window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(TestSupport::activate(&window));
     }
 
     template <typename T> T *child(const QString &name) const

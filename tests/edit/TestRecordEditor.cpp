@@ -317,7 +317,7 @@ private slots:
         TMain &main = f.start();
         TMyEdit &editor = showEditor(main, 1);
         editor.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        QVERIFY(TestSupport::activate(&editor));
         auto *pages = control<QTabWidget>(editor, "MyTabbedNoteBook");
         pages->setCurrentIndex(4);
         auto *last = control<QLineEdit>(editor, "UserDef6");
@@ -389,7 +389,7 @@ private slots:
         TMain &main = f.start();
         TMyEdit &editor = showEditor(main, 2);
         editor.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        QVERIFY(TestSupport::activate(&editor));
         auto *title = control<QLineEdit>(editor, "Title");
         title->setFocus();
         title->selectAll();

@@ -124,7 +124,7 @@ private slots:
         help->close();
         QVERIFY(!help->isVisible());
         second.show();
-        QVERIFY(QTest::qWaitForWindowActive(&second));
+        QVERIFY(TestSupport::activate(&second));
         HelpService::showTopic(&second, QStringLiteral("Export Window"));
         QCOMPARE(findHelpWindow(), help);
         QVERIFY(help->isVisible());

@@ -269,7 +269,7 @@ private slots:
         QString caption;
         whenShown([&] {
             caption = QApplication::activeModalWidget()->windowTitle();
-            QVERIFY(QTest::qWaitForWindowActive(QApplication::activeModalWidget()));
+            QVERIFY(TestSupport::activate(QApplication::activeModalWidget()));
             control<QLineEdit>("SearchValue")->setFocus();
             QVERIFY(control<QPushButton>("NextButton")->isDefault());
             QVERIFY(!control<QPushButton>("FirstButton")->isDefault());
@@ -344,7 +344,7 @@ private slots:
     {
         Window w;
         whenShown([&] {
-            QVERIFY(QTest::qWaitForWindowActive(QApplication::activeModalWidget()));
+            QVERIFY(TestSupport::activate(QApplication::activeModalWidget()));
             auto *fields = control<QComboBox>("FieldNameComboBox");
             auto *value = control<QLineEdit>("SearchValue");
             auto *next = control<QPushButton>("NextButton");

@@ -117,6 +117,14 @@ QString copyData(const QString &relative, const QTemporaryDir &dir, const QStrin
     return target;
 }
 
+bool activate(QWidget *window)
+{
+    if (!QTest::qWaitForWindowExposed(window))
+        return false;
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile file(path);

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QTemporaryDir>
+#include <QWidget>
 
 // Shared pieces of the test executables: the message filter for the offscreen
 // platform and access to the data files kept in tests/data.
@@ -18,6 +19,10 @@ QString dataPath(const QString &relative);
 // Copies a file below tests/data into dir (keeping its name unless newName is given)
 // and makes the copy writable. Returns the copy's path.
 QString copyData(const QString &relative, const QTemporaryDir &dir, const QString &newName = {});
+
+// Brings a shown window to the front and gives it the keyboard, as clicking on
+// it would: under Xvfb no window manager does that. True once it is active.
+bool activate(QWidget *window);
 
 QByteArray readAll(const QString &path);
 void writeAll(const QString &path, const QByteArray &bytes);
