@@ -48,6 +48,11 @@ QString DateFormat::caption(int number)
     return text;
 }
 
+DateFormat DateFormat::withFourDigitYear(bool leadingZeros) const
+{
+    return DateFormat(m_fourDigitYear ? m_number : m_number + 6, leadingZeros);
+}
+
 QString DateFormat::format(const QDate &date) const
 {
     if (!date.isValid())

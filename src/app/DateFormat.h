@@ -26,6 +26,11 @@ public:
     // The menu caption of a format number: "mm/dd/yy", "dd.mm.yyyy", ...
     static QString caption(int number);
 
+    // The same order and separator with a four-digit year, leading zeros as
+    // asked: how a date is put into a field the user may edit, so that its
+    // century survives the edit.
+    DateFormat withFourDigitYear(bool leadingZeros) const;
+
     QString format(const QDate &date) const; // empty for a null date
     // Reads a date typed in this format; a two-digit year goes to the century
     // that puts it nearest to `today`. Null when the text is no such date.

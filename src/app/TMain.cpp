@@ -25,12 +25,14 @@
 #include "transfer/TImportFormat.h"
 #include "transfer/TMyExport.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMap>
 #include <QMenu>
@@ -60,7 +62,7 @@ TMain::TMain(const Environment &environment, QWidget *parent)
         m_grid->showCurrentRow(m_catalog.table().row());
     });
     connect(&table, &MyTable::currentChanged, m_grid, &DataGrid::showCurrentRow);
-    connect(m_grid, &DataGrid::currentRowChanged, &table, &MyTable::setRow);
+    connect(m_grid, &DataGrid::currentRowChanged, this, &TMain::gridRowChanged);
     connect(&m_catalog, &Catalog::countChanged, this, &TMain::DisplayCount);
     connect(&m_catalog, &Catalog::reopened, this, &TMain::SetViewerOptions);
     connect(&m_catalog, &Catalog::searchStateChanged, this, &TMain::showSearchState);
@@ -286,8 +288,22 @@ bool TMain::event(QEvent *event)
     return QMainWindow::event(event);
 }
 
+bool TMain::eventFilter(QObject *watched, QEvent *event)
+{
+    // Esc on the new row (its cell editor closed) drops it.
+    if (watched == m_grid && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && m_model->isDraftRow(m_grid->currentIndex().row())) {
+        m_model->dropDraft();
+        m_grid->showCurrentRow(m_catalog.table().row());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void TMain::closeEvent(QCloseEvent *event)
 {
+    m_grid->finishEditing(true);
+    storeDraft();
     m_catalog.DisableEndSearch();
     m_settings.mainWindowLeft = geometry().x();
     m_settings.mainWindowTop = geometry().y();
@@ -297,6 +313,12 @@ void TMain::closeEvent(QCloseEvent *event)
     m_catalog.writeDatabaseSettings();
     m_catalog.closeTable();
     event->accept();
+    // Windows of their own (the help window) go with the program.
+    const QList<QWidget *> windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window != this && window->isVisible())
+            window->close();
+    }
 }
 
 void TMain::fail(const QString &message)
@@ -402,33 +424,98 @@ bool TMain::writeCell(int row, const GridColumn &column, const QString &value)
 // ---------------------------------------------------------------------------
 // Navigator
 
+void TMain::gridRowChanged(int row, int previous)
+{
+    if (m_model->isDraftRow(row))
+        return; // the new row is no record of the table yet
+    MyTable &table = m_catalog.table();
+    if (!m_model->isDraftRow(previous)) {
+        table.setRow(row);
+        return;
+    }
+    // Leaving the new row stores it when something was typed into it; the
+    // row the user went to is found again by its record afterwards.
+    const std::uint32_t target = table.engine().recordAtRow(row);
+    if (storeDraft())
+        table.goToRecord(target);
+    else
+        m_grid->showCurrentRow(m_model->rowCount() - 1);
+}
+
+bool TMain::storeDraft()
+{
+    if (!m_model->hasDraft())
+        return true;
+    if (!m_model->draftTouched()) {
+        m_model->dropDraft();
+        return true;
+    }
+    MyTable &table = m_catalog.table();
+    try {
+        table.append();
+        const std::vector<GridColumn> &columns = m_model->columns();
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (!m_model->draft()[c].isEmpty())
+                ViewerColumns::storeCell(table.engine(), columns[c], m_model->draft()[c]);
+        }
+        table.post();
+    } catch (const Error &e) {
+        // Not stored: the typed row stays for the user to mend or drop.
+        if (table.state() == DbfTable::State::Insert)
+            table.cancel();
+        MessageService::error(this, e.message());
+        return false;
+    }
+    m_model->dropDraft();
+    return true;
+}
+
 void TMain::navigatorClicked(DataNavigator::Button button)
 {
     MyTable &table = m_catalog.table();
+    const bool onDraft = m_model->isDraftRow(m_grid->currentIndex().row());
     try {
         switch (button) {
         case DataNavigator::First:
-            table.first();
-            break;
         case DataNavigator::Prior:
-            table.prior();
-            break;
         case DataNavigator::Next:
-            table.next();
-            break;
         case DataNavigator::Last:
-            table.last();
+            m_grid->finishEditing(true);
+            if (!storeDraft())
+                return;
+            if (onDraft && button == DataNavigator::Prior)
+                table.last(); // the row above the new one
+            else if (button == DataNavigator::First)
+                table.first();
+            else if (button == DataNavigator::Prior)
+                table.prior();
+            else if (button == DataNavigator::Next)
+                table.next();
+            else
+                table.last();
             break;
         case DataNavigator::Insert:
-            table.append();
-            table.post();
-            if (m_settings.fieldEditing)
-                m_grid->edit(m_grid->currentIndex());
+            // A new row to type into, stored when it is left or posted; with
+            // in-place editing off the record editor adds the book.
+            if (!m_settings.fieldEditing) {
+                MenuAddClick();
+                return;
+            }
+            m_grid->finishEditing(true);
+            if (!storeDraft())
+                return;
+            m_model->startDraft();
+            m_grid->showCurrentRow(m_model->rowCount() - 1);
+            m_grid->edit(m_grid->currentIndex());
             break;
         case DataNavigator::Delete:
-            if (table.recordCount() > 0 &&
-                MessageService::ask(this, QStringLiteral("Confirm"), QStringLiteral("Delete record?")))
+            if (onDraft) {
+                m_grid->finishEditing(false);
+                m_model->dropDraft();
+            } else if (table.recordCount() > 0 &&
+                       MessageService::ask(this, QStringLiteral("Confirm"), QStringLiteral("Delete record?"))) {
                 table.deleteRecord();
+            }
             break;
         case DataNavigator::Edit:
             if (m_settings.fieldEditing)
@@ -436,9 +523,11 @@ void TMain::navigatorClicked(DataNavigator::Button button)
             break;
         case DataNavigator::Post:
             m_grid->finishEditing(true);
+            storeDraft();
             break;
         case DataNavigator::Cancel:
             m_grid->finishEditing(false);
+            m_model->dropDraft();
             break;
         case DataNavigator::Refresh:
             table.refresh();
@@ -625,7 +714,9 @@ void TMain::MenuAddClick()
 
 void TMain::MenuEditClick()
 {
-    m_editorMode = 2;
+    // With no book to edit, Edit adds one.
+    const MyTable &table = m_catalog.table();
+    m_editorMode = table.isOpen() && table.recordCount() > 0 ? 2 : 1;
     showRecordEditor();
 }
 

@@ -124,6 +124,7 @@ protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
@@ -145,6 +146,10 @@ private:
     void checkFormatItems();
     void MenuFontClick(ColoredFont &font);
     void navigatorClicked(DataNavigator::Button button);
+    void gridRowChanged(int row, int previous);
+    // Stores the new row of the grid when something was typed into it, drops
+    // it otherwise; false (the row kept, the user told why) when it was refused.
+    bool storeDraft();
 
     // Database lifecycle.
     void switchDatabase(const QString &path, Catalog::SwitchKind kind);

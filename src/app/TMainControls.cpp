@@ -188,10 +188,15 @@ void TMain::createControls()
     m_grid->setObjectName(QStringLiteral("ViewerGrid"));
     m_model = new DataGridModel(m_catalog.table().engine(), this);
     m_model->setDateText([](const QDate &date) { return DateFormat::current().format(date); });
+    m_model->setDateEditText([](const QDate &date) {
+        const DateFormat &format = DateFormat::current();
+        return format.withFourDigitYear(format.leadingZeros()).format(date);
+    });
     m_model->setWriter(
         [this](int row, const GridColumn &column, const QString &value) { return writeCell(row, column, value); });
     m_grid->setDataModel(m_model);
     connect(m_grid, &QAbstractItemView::doubleClicked, this, &TMain::MenuEditClick);
+    m_grid->installEventFilter(this);
 
     // The in-grid combo boxes of the nine pick lists, by list number.
     for (int number = 1; number <= PickLists::Count; ++number) {

@@ -11,6 +11,7 @@
 #include "framework/ui/DialogService.h"
 #include "framework/ui/HelpService.h"
 #include "framework/ui/MessageService.h"
+#include "framework/ui/PickListCombo.h"
 #include "storage/CatalogFields.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -48,9 +50,8 @@ struct FieldLook
 
 QString boxDate(const QDate &date)
 {
-    // The masked date edit holds two-digit day and month.
-    const DateFormat &format = DateFormat::current();
-    return DateFormat(format.number(), true).format(date);
+    // The masked date edit holds two-digit day and month and a four-digit year.
+    return DateFormat::current().withFourDigitYear(true).format(date);
 }
 
 int limitOf(int row)
@@ -161,8 +162,7 @@ void TMyEdit::createControls()
         switch (f.kind) {
         case Kind::Combo: {
             auto *combo = new QComboBox(page);
-            combo->setEditable(true);
-            combo->setInsertPolicy(QComboBox::NoInsert);
+            keepTypedText(combo);
             combo->lineEdit()->setMaxLength(limitOf(look.row));
             m_listCombos[std::size_t(look.list - 1)] = combo;
             f.control = combo;
@@ -690,15 +690,58 @@ void TMyEdit::MenuCopyRecordClick()
 
 bool TMyEdit::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
+    switch (event->type()) {
+    case QEvent::KeyPress: {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             if (auto *widget = qobject_cast<QWidget *>(watched))
                 focusNextInSequence(widget);
             return true;
         }
+        break;
+    }
+    case QEvent::ShortcutOverride:
+        // The line edits' own bindings (Ctrl+U empties the line, Ctrl+E goes to
+        // its end, ...) give way to the window's menu shortcuts.
+        if (isMenuShortcut(static_cast<QKeyEvent *>(event))) {
+            event->ignore();
+            return true;
+        }
+        break;
+    case QEvent::FocusIn:
+        // A date edit is entered at its first position with its text selected,
+        // however the focus came (Enter, Tab, a click), so typing starts over.
+        if (watched == field(12).control || watched == field(18).control) {
+            auto *edit = static_cast<QLineEdit *>(watched);
+            QTimer::singleShot(0, edit, [edit] {
+                edit->end(false);
+                edit->home(true);
+            });
+        }
+        break;
+    default:
+        break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool TMyEdit::isMenuShortcut(const QKeyEvent *key) const
+{
+    const QKeySequence typed(key->keyCombination());
+    const QList<QAction *> actions = findChildren<QAction *>();
+    return std::any_of(actions.begin(), actions.end(), [&typed](const QAction *action) {
+        return !action->shortcut().isEmpty() && action->shortcut() == typed;
+    });
+}
+
+void TMyEdit::keyPressEvent(QKeyEvent *event)
+{
+    // Esc asks like Exit: none of the window's buttons is a cancel button.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        CancelButtonClick();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TMyEdit::focusNextInSequence(QWidget *from)

@@ -60,6 +60,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void done(int result) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     enum class Kind { Edit, Combo, Date, Amount, Whole, Check };
@@ -95,6 +96,7 @@ private:
     Answer askYesNoCancel(const QString &question);
     void setDateMasks();
     void focusNextInSequence(QWidget *from);
+    bool isMenuShortcut(const QKeyEvent *key) const;
     void editAction(int action);
 
     Catalog &m_catalog;

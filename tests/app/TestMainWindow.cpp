@@ -2,6 +2,8 @@
 #include "TestSupport.h"
 
 #include "app/MyTable.h"
+#include "edit/TMyEdit.h"
+#include "framework/dbase/DbfTable.h"
 #include "framework/profile/IniFile.h"
 #include "framework/ui/DataGrid.h"
 #include "framework/ui/DataNavigator.h"
@@ -281,9 +283,79 @@ private slots:
         QCOMPARE(grid->currentIndex().row(), 1);
         grid->setCurrentIndex(grid->model()->index(0, 0));
         QCOMPARE(main.catalog().table().row(), 0);
-        navigator->button(DataNavigator::Insert)->click(); // a blank book, which sorts first
-        QCOMPARE(f.countText(), QStringLiteral("4"));
-        QCOMPARE(main.catalog().table().text(2), QString());
+        // Without in-place editing "+" adds a book in the record editor.
+        int editorMode = 0;
+        QTimer::singleShot(0, [&] {
+            editorMode = main.recordEditor()->mode();
+            main.recordEditor()->reject();
+        });
+        navigator->button(DataNavigator::Insert)->click();
+        QCOMPARE(editorMode, 1);
+        QCOMPARE(f.countText(), QStringLiteral("3"));
+    }
+
+    void closingTheMainWindowClosesTheHelpWindow()
+    {
+        MainWindowFixture f;
+        TMain &main = f.start();
+        main.MenuContentsClick();
+        QWidget *help = nullptr;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window != &main && window->isVisible() && window->objectName() == QLatin1String("HelpWindow"))
+                help = window;
+        }
+        QVERIFY(help);
+        main.close();
+        QVERIFY(!help->isVisible());
+    }
+
+    void newGridRowIsStoredOnlyWhenTypedInto()
+    {
+        MainWindowFixture f;
+        const QString books =
+            f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen"), QStringLiteral("Mann")});
+        TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), "[Grid Options]\r\nField Editing=Yes\r\n");
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
+        TMain &main = f.start();
+        QVERIFY(TestSupport::activate(&main));
+        auto *navigator = f.child<DataNavigator>(QStringLiteral("MyNavigator"));
+        auto *grid = f.child<DataGrid>(QStringLiteral("ViewerGrid"));
+        const DbfTable &table = main.catalog().table().engine();
+        const int author = f.columnLabels().indexOf(QStringLiteral("Author"));
+
+        // Untouched, then Cancel, Esc or leaving: nothing is stored.
+        navigator->button(DataNavigator::Insert)->click();
+        QCOMPARE(grid->model()->rowCount(), 3);
+        QCOMPARE(table.physicalCount(), 2u);
+        navigator->button(DataNavigator::Cancel)->click();
+        QCOMPARE(grid->model()->rowCount(), 2);
+        navigator->button(DataNavigator::Insert)->click();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Escape); // closes the cell editor
+        QTest::keyClick(grid, Qt::Key_Escape); // drops the row
+        QCOMPARE(grid->model()->rowCount(), 2);
+        navigator->button(DataNavigator::Insert)->click();
+        grid->setCurrentIndex(grid->model()->index(0, author));
+        QCOMPARE(grid->model()->rowCount(), 2);
+        QCOMPARE(table.physicalCount(), 2u);
+        QCOMPARE(f.countText(), QStringLiteral("2"));
+
+        // Typed into and left: stored, and the row the user went to is current.
+        navigator->button(DataNavigator::Insert)->click();
+        QVERIFY(grid->model()->setData(grid->model()->index(2, author), QStringLiteral("Zweig"), Qt::EditRole));
+        QCOMPARE(table.physicalCount(), 2u);
+        grid->setCurrentIndex(grid->model()->index(1, author));
+        QCOMPARE(table.physicalCount(), 3u);
+        QCOMPARE(f.countText(), QStringLiteral("3"));
+        QCOMPARE(main.catalog().table().text(2), QStringLiteral("Mann"));
+
+        // Typed into and posted.
+        navigator->button(DataNavigator::Insert)->click();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Alcott"));
+        navigator->button(DataNavigator::Post)->click();
+        QCOMPARE(table.physicalCount(), 4u);
+        QCOMPARE(grid->model()->rowCount(), 4);
+        QCOMPARE(MessageService::shown().size(), 0);
     }
 
     void inPlaceEditsArePostedAndChecked()

@@ -293,7 +293,7 @@ private slots:
         QCOMPARE(control<QLineEdit>(editor, "CheckDate")->text(), QStringLiteral("//"));
         QCOMPARE(control<QComboBox>(editor, "CheckName")->currentText(), QString());
         box->click();
-        QCOMPARE(control<QLineEdit>(editor, "CheckDate")->text(), QStringLiteral("02/29/20"));
+        QCOMPARE(control<QLineEdit>(editor, "CheckDate")->text(), QStringLiteral("02/29/2020"));
         QCOMPARE(control<QComboBox>(editor, "CheckName")->currentText(), QStringLiteral("Anna"));
         editor.MenuNewClick(); // no change since loading: no question
         QVERIFY(MessageService::shown().isEmpty());

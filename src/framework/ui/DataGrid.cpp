@@ -1,5 +1,6 @@
 #include "DataGrid.h"
 
+#include "PickListCombo.h"
 #include "framework/dbase/DbfTable.h"
 
 #include <QComboBox>
@@ -17,8 +18,13 @@ DataGridModel::DataGridModel(const DbfTable &table, QObject *parent) : QAbstract
 
 void DataGridModel::setColumns(std::vector<GridColumn> columns)
 {
+    // Typed texts belong to the columns they were typed into: a new set of
+    // columns drops the draft.
     beginResetModel();
     m_columns = std::move(columns);
+    m_hasDraft = false;
+    m_draftTouched = false;
+    m_draft.clear();
     endResetModel();
 }
 
@@ -49,6 +55,35 @@ void DataGridModel::resetRows()
     endResetModel();
 }
 
+void DataGridModel::startDraft()
+{
+    if (m_hasDraft)
+        return;
+    const int row = recordRows();
+    beginInsertRows({}, row, row);
+    m_hasDraft = true;
+    m_draftTouched = false;
+    m_draft.assign(m_columns.size(), QString());
+    endInsertRows();
+}
+
+void DataGridModel::dropDraft()
+{
+    if (!m_hasDraft)
+        return;
+    const int row = recordRows();
+    beginRemoveRows({}, row, row);
+    m_hasDraft = false;
+    m_draftTouched = false;
+    m_draft.clear();
+    endRemoveRows();
+}
+
+int DataGridModel::recordRows() const
+{
+    return m_table.isOpen() ? m_table.recordCount() : 0;
+}
+
 void DataGridModel::repaintValues()
 {
     if (rowCount() > 0 && columnCount() > 0)
@@ -57,7 +92,7 @@ void DataGridModel::repaintValues()
 
 int DataGridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() || !m_table.isOpen() ? 0 : m_table.recordCount();
+    return parent.isValid() ? 0 : recordRows() + (m_hasDraft ? 1 : 0);
 }
 
 int DataGridModel::columnCount(const QModelIndex &parent) const
@@ -65,8 +100,10 @@ int DataGridModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(m_columns.size());
 }
 
-QString DataGridModel::displayText(int row, const GridColumn &column) const
+QString DataGridModel::displayText(int row, const GridColumn &column, const DateText &dateText) const
 {
+    if (isDraftRow(row))
+        return m_draft[std::size_t(&column - m_columns.data())];
     const DbfRecord record = m_table.recordAt(row);
     switch (column.kind) {
     case GridColumn::Kind::Text:
@@ -82,7 +119,7 @@ QString DataGridModel::displayText(int row, const GridColumn &column) const
     }
     case GridColumn::Kind::Date: {
         const QDate date = record.date(column.field);
-        return date.isValid() ? m_dateText(date) : QString();
+        return date.isValid() ? dateText(date) : QString();
     }
     }
     return {};
@@ -97,14 +134,15 @@ QVariant DataGridModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         if (column.kind == GridColumn::Kind::CheckBox)
             return {};
-        return displayText(index.row(), column);
+        return displayText(index.row(), column, m_dateText);
     case Qt::EditRole:
-        return displayText(index.row(), column);
+        return displayText(index.row(), column, m_dateEditText ? m_dateEditText : m_dateText);
     case Qt::CheckStateRole:
         if (column.kind != GridColumn::Kind::CheckBox)
             return {};
-        return displayText(index.row(), column).compare(QLatin1String("Yes"), Qt::CaseInsensitive) == 0 ? Qt::Checked
-                                                                                                        : Qt::Unchecked;
+        return displayText(index.row(), column, m_dateText).compare(QLatin1String("Yes"), Qt::CaseInsensitive) == 0
+                   ? Qt::Checked
+                   : Qt::Unchecked;
     case Qt::TextAlignmentRole:
         if (column.kind == GridColumn::Kind::Whole || column.kind == GridColumn::Kind::Decimal)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -126,6 +164,15 @@ bool DataGridModel::setData(const QModelIndex &index, const QVariant &value, int
         text = value.toString();
     else
         return false;
+    // A cell left as it was is not written again: its value stays exactly as stored.
+    if (role == Qt::EditRole && text == data(index, Qt::EditRole).toString())
+        return true;
+    if (isDraftRow(index.row())) {
+        m_draft[std::size_t(index.column())] = text;
+        m_draftTouched = true;
+        emit dataChanged(index, index);
+        return true;
+    }
     if (!m_writer(index.row(), column, text))
         return false;
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
@@ -186,8 +233,7 @@ QWidget *DataGridDelegate::createEditor(QWidget *parent, const QStyleOptionViewI
         const GridColumn &column = model->columns()[std::size_t(index.column())];
         if (column.pickList) {
             auto *combo = new QComboBox(parent);
-            combo->setEditable(true);
-            combo->setInsertPolicy(QComboBox::NoInsert);
+            keepTypedText(combo);
             combo->setFont(option.font);
             for (int i = 0; i < column.pickList->count(); ++i)
                 combo->addItem(column.pickList->itemText(i));
@@ -325,5 +371,5 @@ void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &pre
         return;
     if (m_model)
         m_model->setCurrentRow(current.row());
-    emit currentRowChanged(current.row());
+    emit currentRowChanged(current.row(), previous.isValid() ? previous.row() : -1);
 }

@@ -41,10 +41,23 @@ public:
     void setEditable(bool editable);
     void setWriter(Writer writer) { m_writer = std::move(writer); }
     void setDateText(DateText dateText);
+    // How a date is put into the cell editor; the shown text when not set.
+    void setDateEditText(DateText dateEditText) { m_dateEditText = std::move(dateEditText); }
     void setCurrentRow(int row); // marked by the row indicator
 
     // The visible records changed: rows are counted again.
     void resetRows();
+
+    // A new row the user is filling in, below the records: it holds the typed
+    // texts only, so that nothing reaches the table until the row is stored
+    // (typed into, then left or posted) and nothing at all when it is dropped.
+    void startDraft();
+    void dropDraft();
+    bool hasDraft() const { return m_hasDraft; }
+    bool isDraftRow(int row) const { return m_hasDraft && row == recordRows(); }
+    bool draftTouched() const { return m_draftTouched; }
+    // The draft's typed texts by column, empty where nothing was typed.
+    const std::vector<QString> &draft() const { return m_draft; }
     // The values changed but not the rows (a new date format, say).
     void repaintValues();
 
@@ -56,7 +69,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
-    QString displayText(int row, const GridColumn &column) const;
+    int recordRows() const;
+    QString displayText(int row, const GridColumn &column, const DateText &dateText) const;
 
     const DbfTable &m_table;
     std::vector<GridColumn> m_columns;
@@ -64,6 +78,10 @@ private:
     int m_currentRow = -1;
     Writer m_writer;
     DateText m_dateText;
+    DateText m_dateEditText;
+    bool m_hasDraft = false;
+    bool m_draftTouched = false;
+    std::vector<QString> m_draft;
 };
 
 // Draws the cell lines the grid is set to show and gives pick-list columns an
@@ -127,7 +145,8 @@ public:
     void finishEditing(bool store);
 
 signals:
-    void currentRowChanged(int row);
+    // The user moved to another row; `previous` is the row left (-1: none).
+    void currentRowChanged(int row, int previous);
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
