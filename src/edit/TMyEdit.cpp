@@ -753,7 +753,7 @@ void TMyEdit::focusNextInSequence(QWidget *from)
         const Field &next = m_fields[(i + 1) % m_fields.size()];
         if (next.page != m_fields[i].page)
             m_pages->setCurrentIndex(next.page);
-        next.control->setFocus();
+        next.control->setFocus(Qt::TabFocusReason); // as Tab would: the text selected
         return;
     }
 }
