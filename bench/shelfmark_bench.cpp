@@ -11,20 +11,20 @@
 // directory's "shelfmark-bench") and reused by later runs.
 
 #include "BookGenerator.h"
+#include "app/DateFormat.h"
 #include "app/Settings.h"
 #include "framework/Error.h"
 #include "framework/dbase/DbfTable.h"
-#include "storage/CatalogFields.h"
-#include "storage/CatalogTable.h"
-#include "app/DateFormat.h"
 #include "search/Locator.h"
 #include "search/Replacement.h"
 #include "search/SearchCriteria.h"
+#include "storage/CatalogFields.h"
+#include "storage/CatalogTable.h"
 #include "transfer/DelimitedReader.h"
 #include "transfer/ExportRun.h"
 #include "transfer/ImportRun.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -446,8 +446,8 @@ void BM_ReplaceOneAuthor(benchmark::State &state)
         DbfTable table;
         table.open(path, DbfTable::Access::Exclusive);
         table.deleteIndex(CatalogTable::IndexTag);
-        const Replacement replacement = Replacement::text(table.field(u"Author"), QStringLiteral("replace, me"),
-                                                          QStringLiteral("Someone, Else"));
+        const Replacement replacement =
+            Replacement::text(table.field(u"Author"), QStringLiteral("replace, me"), QStringLiteral("Someone, Else"));
         const Replacement::Counts counts = replacement.run(table, {}, {});
         table.addIndex(CatalogTable::IndexTag, defaultOrder().expression, true);
         table.close();
@@ -539,7 +539,10 @@ int checkMode(const QString &path)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // The window benchmarks need a platform; no screen is needed.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     try {
         if (argc == 4 && std::strcmp(argv[1], "--write") == 0)
             return writeMode(std::atoi(argv[2]), QString::fromLocal8Bit(argv[3]));

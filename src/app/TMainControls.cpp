@@ -5,6 +5,7 @@
 #include "edit/PickLists.h"
 #include "framework/ui/DataGrid.h"
 #include "framework/ui/DataNavigator.h"
+#include "framework/ui/PickListCombo.h"
 
 #include <QActionGroup>
 #include <QComboBox>
@@ -202,7 +203,7 @@ void TMain::createControls()
     for (int number = 1; number <= PickLists::Count; ++number) {
         auto *combo = new QComboBox(m_client);
         combo->setObjectName(QString::fromLatin1(PickLists::info(number).mainCombo));
-        combo->setEditable(true);
+        keepTypedText(combo);
         combo->hide();
         m_combos[std::size_t(number - 1)] = combo;
     }

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringListModel>
 #include <algorithm>
 
 namespace {
@@ -69,6 +70,8 @@ template <class Change> void changeItems(QComboBox *combo, Change change)
 
 QStringList itemsOf(const QComboBox *combo)
 {
+    if (const auto *model = qobject_cast<const QStringListModel *>(combo->model()))
+        return model->stringList();
     QStringList items;
     items.reserve(combo->count());
     for (int i = 0; i < combo->count(); ++i)
@@ -76,11 +79,25 @@ QStringList itemsOf(const QComboBox *combo)
     return items;
 }
 
+void fill(QComboBox *combo, const QStringList &entries);
+
+// Both combo boxes of a list, which usually share one model.
+void fillBoth(QComboBox *editor, QComboBox *main, const QStringList &entries)
+{
+    fill(editor, entries);
+    if (main->model() != editor->model())
+        fill(main, entries);
+}
+
 void fill(QComboBox *combo, const QStringList &entries)
 {
     changeItems(combo, [&] {
-        combo->clear();
-        combo->addItems(entries);
+        if (auto *model = qobject_cast<QStringListModel *>(combo->model())) {
+            model->setStringList(entries);
+        } else {
+            combo->clear();
+            combo->addItems(entries);
+        }
     });
 }
 
@@ -127,6 +144,7 @@ QStringList PickLists::parse(const QByteArray &bytes)
 {
     const QString text = CodePage::decodeTextFile(bytes);
     QStringList entries;
+    entries.reserve(bytes.count('\n') + 1);
     qsizetype pos = 0;
     while (pos < text.size()) {
         qsizetype end = pos;
@@ -212,6 +230,22 @@ bool PickLists::confirmLoadDefaults(QWidget *parent)
 PickLists::PickLists(const Combos &editor, const Combos &main, const QString &programDirectory)
     : m_editor(editor), m_main(main), m_programDirectory(programDirectory)
 {
+    // Each list is one model that both of its combo boxes show: a list is
+    // loaded, grown and read once, however long it is.
+    for (std::size_t i = 0; i < m_models.size(); ++i) {
+        m_models[i] = std::make_unique<QStringListModel>();
+        for (QComboBox *combo : {m_editor[i], m_main[i]}) {
+            if (combo)
+                combo->setModel(m_models[i].get());
+        }
+    }
+}
+
+PickLists::~PickLists() = default;
+
+QAbstractItemModel *PickLists::model(int number) const
+{
+    return m_models[std::size_t(number - 1)].get();
 }
 
 void PickLists::setBase(const QString &base)
@@ -236,15 +270,12 @@ QStringList PickLists::entries(int number) const
 
 void PickLists::setEntries(int number, const QStringList &entries)
 {
-    fill(editorCombo(number), entries);
-    fill(mainCombo(number), entries);
+    fillBoth(editorCombo(number), mainCombo(number), entries);
 }
 
 void PickLists::LoadList(const QString &file, QComboBox *editor, QComboBox *main)
 {
-    const QStringList entries = readFile(file);
-    fill(editor, entries);
-    fill(main, entries);
+    fillBoth(editor, main, readFile(file));
 }
 
 void PickLists::SaveList(const QString &file, const QComboBox *editor)
@@ -293,12 +324,8 @@ QString PickLists::AddToList(QComboBox *editor)
 
 void PickLists::AddToListTwwDB(QComboBox *main, const QString &value)
 {
-    if (value.isEmpty())
+    if (value.isEmpty() || itemsOf(main).contains(value))
         return;
-    for (int i = 0; i < main->count(); ++i) {
-        if (main->itemText(i) == value)
-            return;
-    }
     changeItems(main, [&] { main->addItem(value); });
 }
 

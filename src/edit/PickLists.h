@@ -3,8 +3,11 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <memory>
 
+class QAbstractItemModel;
 class QComboBox;
+class QStringListModel;
 class QWidget;
 
 // One of the nine per-field value lists, as the main window, the record editor
@@ -75,6 +78,13 @@ public:
     static bool confirmLoadDefaults(QWidget *parent);
 
     PickLists(const Combos &editor, const Combos &main, const QString &programDirectory);
+    ~PickLists();
+    PickLists(const PickLists &) = delete;
+    PickLists &operator=(const PickLists &) = delete;
+
+    // The items of list `number`, which its combo boxes (and the grid's cell
+    // editors) show.
+    QAbstractItemModel *model(int number) const;
 
     // The open database's base: its directory and table name without extension.
     void setBase(const QString &base);
@@ -115,6 +125,7 @@ public:
 private:
     Combos m_editor;
     Combos m_main;
+    std::array<std::unique_ptr<QStringListModel>, Count> m_models;
     QString m_programDirectory;
     QString m_base;
 };

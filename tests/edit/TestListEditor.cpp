@@ -107,7 +107,6 @@ void TestListEditor::showsTheList()
     QFETCH(int, selected);
     PickListFixture f;
     f.editor[number - 1]->addItems(entries);
-    f.main[number - 1]->addItem(u"only in the main window"_s);
 
     Editor e(f, number);
     QCOMPARE(e.box.windowTitle(), caption);

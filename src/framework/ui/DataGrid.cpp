@@ -235,8 +235,7 @@ QWidget *DataGridDelegate::createEditor(QWidget *parent, const QStyleOptionViewI
             auto *combo = new QComboBox(parent);
             keepTypedText(combo);
             combo->setFont(option.font);
-            for (int i = 0; i < column.pickList->count(); ++i)
-                combo->addItem(column.pickList->itemText(i));
+            combo->setModel(column.pickList->model());
             m_editor = combo;
             return combo;
         }
