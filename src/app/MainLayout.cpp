@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-MainLayout MainLayout::place(int mode, const QSize &client, const QSize &viewerLabel)
+MainLayout MainLayout::place(int mode, const QSize &client, const QSize &viewerLabel, int lineHeight)
 {
     struct Place
     {
@@ -16,14 +16,16 @@ MainLayout MainLayout::place(int mode, const QSize &client, const QSize &viewerL
         {400, 47, 221, 96, 90, 105, 86, 89, 90, 122, 129},
         {cw - 207, 8, 201, 14, 8, 23, 4, 7, 8, 40, 47},
     };
-    const Place &p = places[std::clamp(mode, 1, 3) - 1];
+    mode = std::clamp(mode, 1, 3);
+    const Place &p = places[mode - 1];
     MainLayout layout;
     layout.speedPanel = QRect(0, 0, cw, 32);
-    layout.navigator = QRect(p.navLeft, p.navTop, p.navWidth, 25);
+    const int navWidth = mode == 1 ? std::min(p.navWidth, cw - p.navLeft - 4) : p.navWidth;
+    layout.navigator = QRect(p.navLeft, p.navTop, navWidth, 25);
     layout.navigatorLabel = QRect(400, 20, 221, 20);
-    layout.searchOn = QRect(cw - 112, p.searchTop, 100, 20);
-    layout.count = QRect(12, p.countTop, 80, 16);
-    layout.count2 = QRect(12, p.count2Top, 80, 16);
+    layout.searchOn = mode == 3 ? QRect(100, p.searchTop, 100, 20) : QRect(cw - 112, p.searchTop, 100, 20);
+    layout.count = QRect(12, p.countTop, 80, std::min(lineHeight, p.count2Top - p.countTop));
+    layout.count2 = QRect(12, layout.count.bottom() + 1, 80, lineHeight);
     layout.viewerBevel = QRect(3, p.bevelTop, cw - 6, ch - p.bevelInset);
     layout.grid = QRect(7, p.gridTop, cw - 14, ch - p.gridInset);
     layout.viewerLabel = QRect(QPoint((cw - viewerLabel.width()) / 2, p.labelTop), viewerLabel);

@@ -1,6 +1,7 @@
 #include "TMain.h"
 
 #include "DateFormat.h"
+#include "MainLayout.h"
 #include "NumberFormat.h"
 #include "TAboutBox.h"
 #include "TTipOfDay.h"
@@ -56,6 +57,7 @@ TMain::TMain(const Environment &environment, QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     createControls();
     createMenus();
+    m_client->setMinimumSize(MainLayout::Minimum);
     MyTable &table = m_catalog.table();
     connect(&table, &MyTable::reset, this, [this] {
         m_model->resetRows();

@@ -388,7 +388,8 @@ void TMain::applyLayout()
     m_navigatorLabel->setVisible(lettered);
 
     m_viewerLabel->adjustSize();
-    const MainLayout place = MainLayout::place(mode, m_client->size(), m_viewerLabel->size());
+    const MainLayout place =
+        MainLayout::place(mode, m_client->size(), m_viewerLabel->size(), m_countLabel->fontMetrics().height());
     m_speedPanel->setGeometry(place.speedPanel);
     m_navigator->setGeometry(place.navigator);
     m_navigatorLabel->setGeometry(place.navigatorLabel);

@@ -218,12 +218,12 @@ QTableWidget *TViewConfig::createGrid(const QString &objectName, const QStringLi
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     int total = 0;
     for (int c = 0; c < widths.size(); ++c) {
-        const int width = int(widths[c] * m_scale);
+        const int width = widths[c];
         grid->setColumnWidth(c, width);
         total += width;
     }
     // Room for the vertical scroll bar beside the columns.
-    grid->setFixedWidth(total + int(20 * m_scale) + 2 * grid->frameWidth());
+    grid->setFixedWidth(total + 20 + 2 * grid->frameWidth());
     return grid;
 }
 

@@ -29,6 +29,7 @@ TMyEditBox::TMyEditBox(int listNumber, PickLists &lists, const WindowStyle::Font
                        const WindowStyle::Colors &colors, QWidget *parent)
     : QDialog(parent), m_listNumber(listNumber), m_lists(lists), m_fonts(fonts), m_scale(scale), m_colors(colors)
 {
+    setObjectName(QStringLiteral("MyEditBox"));
     const PickListInfo &info = PickLists::info(listNumber);
     setWindowTitle(QStringLiteral("Edit \"%1\" List").arg(QString::fromLatin1(info.captionName)));
 

@@ -80,7 +80,6 @@ TMyExport::TMyExport(Catalog &catalog, const WindowLook &look, QWidget *parent)
 {
     setObjectName(QStringLiteral("MyExport"));
     setWindowTitle(QStringLiteral("Export"));
-    const double scale = std::round(look.scaleFactor() * 100) / 100;
 
     m_choices = new QWidget(this);
     m_grid = new QTableWidget(Count, 2, m_choices);
@@ -90,13 +89,11 @@ TMyExport::TMyExport(Catalog &catalog, const WindowLook &look, QWidget *parent)
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_grid->setColumnWidth(0, int(200 * scale));
-    m_grid->setColumnWidth(1, int(100 * scale));
+    m_grid->setColumnWidth(0, 200);
+    m_grid->setColumnWidth(1, 100);
     // Room for the vertical scroll bar beside the columns.
-    m_grid->setFixedWidth(int(300 * scale) + int(20 * scale) + 2 * m_grid->frameWidth());
-    QHeaderView *rows = m_grid->verticalHeader();
-    rows->setDefaultSectionSize(int(rows->defaultSectionSize() * scale));
-    m_grid->setMinimumHeight(int(360 * scale));
+    m_grid->setFixedWidth(300 + 20 + 2 * m_grid->frameWidth());
+    m_grid->setMinimumHeight(360);
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, &TMyExport::ExportGridDblClick);
 
     auto *upButton = makeButton(QStringLiteral("UpButton"), QStringLiteral("&Up"), m_choices);

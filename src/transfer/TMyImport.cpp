@@ -59,7 +59,6 @@ TMyImport::TMyImport(Catalog &catalog, const WindowLook &look, Format format, co
     : QDialog(parent), m_catalog(catalog), m_look(look), m_format(format), m_path(path)
 {
     setObjectName(QStringLiteral("MyImport"));
-    const double scale = std::round(look.scaleFactor() * 100) / 100;
 
     m_grid = new QTableWidget(0, 3, this);
     m_grid->setObjectName(QStringLiteral("ImportGrid"));
@@ -72,9 +71,9 @@ TMyImport::TMyImport(Catalog &catalog, const WindowLook &look, Format format, co
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int widths[] = {179, 179, 38};
     for (int c = 0; c < 3; ++c)
-        m_grid->setColumnWidth(c, int(widths[c] * scale));
-    m_grid->setFixedWidth(int(420 * scale) + 2 * m_grid->frameWidth());
-    m_grid->verticalHeader()->setDefaultSectionSize(int(22 * scale));
+        m_grid->setColumnWidth(c, widths[c]);
+    m_grid->setFixedWidth(420 + 2 * m_grid->frameWidth());
+    m_grid->verticalHeader()->setDefaultSectionSize(22);
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, &TMyImport::ImportGridDblClick);
 
     auto *up = makeButton(QStringLiteral("UpButton"), QStringLiteral("&Up"), this);

@@ -5,9 +5,11 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QWidget>
@@ -132,23 +135,53 @@ void scale(QWidget *window, double factor)
     const double f = std::round(factor * 100) / 100;
     if (f == 1.0)
         return;
-    const QList<QWidget *> children = controls(window);
+    // Every font set on the window or one of its parts grows once, from its
+    // size now; a part that inherits its font grows with its parent (taking
+    // the sizes first, so that no part grows twice by inheriting a grown one).
+    std::vector<std::pair<QWidget *, qreal>> sizes{{window, window->font().pointSizeF()}};
+    const QList<QWidget *> children = window->findChildren<QWidget *>();
     for (QWidget *child : children) {
-        QFont font = child->font();
-        if (font.pointSizeF() > 0) {
-            font.setPointSizeF(font.pointSizeF() * f);
-            child->setFont(font);
+        if (child->testAttribute(Qt::WA_SetFont))
+            sizes.emplace_back(child, child->font().pointSizeF());
+    }
+    for (const auto &[widget, size] : sizes) {
+        if (size <= 0)
+            continue;
+        QFont font = widget->font();
+        font.setPointSizeF(size * f);
+        widget->setFont(font);
+    }
+    // Geometry the window gives in pixels grows too: the sizes its grids and
+    // lists are held to, their column widths and row heights.
+    const auto grown = [f](int pixels) { return int(std::lround(pixels * f)); };
+    for (QWidget *child : children) {
+        auto *area = qobject_cast<QAbstractScrollArea *>(child);
+        if (!area || child->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        if (child->minimumWidth() > 0)
+            child->setMinimumWidth(grown(child->minimumWidth()));
+        if (child->minimumHeight() > 0)
+            child->setMinimumHeight(grown(child->minimumHeight()));
+        if (child->maximumWidth() < QWIDGETSIZE_MAX)
+            child->setMaximumWidth(grown(child->maximumWidth()));
+        if (child->maximumHeight() < QWIDGETSIZE_MAX)
+            child->setMaximumHeight(grown(child->maximumHeight()));
+        if (auto *table = qobject_cast<QTableView *>(child)) {
+            QHeaderView *columns = table->horizontalHeader();
+            for (int c = 0; c < columns->count(); ++c) {
+                if (columns->sectionResizeMode(c) != QHeaderView::Stretch)
+                    columns->resizeSection(c, grown(columns->sectionSize(c)));
+            }
+            QHeaderView *rows = table->verticalHeader();
+            rows->setDefaultSectionSize(std::max(grown(rows->defaultSectionSize()), table->fontMetrics().height() + 4));
         }
     }
-    QFont font = window->font();
-    if (font.pointSizeF() > 0) {
-        font.setPointSizeF(font.pointSizeF() * f);
-        window->setFont(font);
-    }
-    const QSize size(int(window->width() * f), int(window->height() * f));
+    // The window grows by the factor, and further where its layout asks for more.
+    QSize size(grown(window->width()), grown(window->height()));
     if (QLayout *layout = window->layout()) {
         layout->invalidate();
         layout->activate();
+        size = size.expandedTo(window->minimumSizeHint());
     }
     window->resize(size);
 }
@@ -171,17 +204,18 @@ void SavedDimensions::record(QWidget *window)
     m_size = window->size();
     m_windowFontSize = window->font().pointSizeF();
     m_fontSizes.clear();
-    const QList<QWidget *> children = controls(window);
-    if (children.size() > MaxComponents)
+    if (controls(window).size() > MaxComponents)
         MessageService::error(window, QStringLiteral("Too many compenents to save dimensions."));
-    for (qsizetype i = 0; i < children.size() && i < MaxComponents; ++i)
-        m_fontSizes.emplace_back(children[i], children[i]->font().pointSizeF());
+    // Every part's design size: scaling may later give any of them a font of its own.
+    const QList<QWidget *> children = window->findChildren<QWidget *>();
+    for (QWidget *child : children)
+        m_fontSizes.emplace_back(child, child->font().pointSizeF());
 }
 
 void SavedDimensions::restore(QWidget *window) const
 {
     for (const auto &[widget, size] : m_fontSizes) {
-        if (!widget || size <= 0)
+        if (!widget || size <= 0 || !widget->testAttribute(Qt::WA_SetFont))
             continue;
         QFont font = widget->font();
         font.setPointSizeF(size);

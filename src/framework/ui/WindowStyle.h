@@ -39,8 +39,10 @@ void applyColors(QWidget *window, const Colors &colors);
 // Marks a label as a heading (slot 1).
 void markHeading(QWidget *label);
 
-// Multiplies the window's size and every font size in it by `factor` (rounded
-// to a hundredth). Layouts place the controls, so their positions follow.
+// Multiplies the window as a whole by `factor` (rounded to a hundredth), each
+// part once: every font size, the sizes its grids and lists are held to, their
+// column widths and row heights, and the window's size (more where its layout
+// asks for more). Windows give their geometry in design pixels.
 void scale(QWidget *window, double factor);
 
 // Centres the window on its screen; with `moveUp` it then goes 10 pixels up
@@ -49,8 +51,8 @@ void centre(QWidget *window, bool moveUp = false);
 
 // For the windows that are created once and shown many times: the design size
 // and font sizes recorded at creation, put back before each scaling so that
-// scaling never accumulates.
-// At most 121 controls are recorded; a window with more says so once.
+// scaling never accumulates. A window of more than 121 named controls says so
+// once (the classic limit), but every part is recorded.
 class SavedDimensions
 {
 public:
