@@ -1504,6 +1504,7 @@ void DbfTable::rollbackBulk() noexcept
         releaseWriteLock();
     }
     m_bulkChanged = false;
+    cancel(); // the record being posted belongs to the bulk update as well
     try {
         const std::uint32_t recno = recNo();
         const int row = m_row;

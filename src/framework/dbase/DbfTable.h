@@ -73,9 +73,9 @@ private:
 // within a bulk update leaves the table file as it was before: a failed append
 // is cut off again and the header's count and end-of-file byte restored, an
 // edited record gets its old bytes back, and a bulk update is undone as a
-// whole (it goes on as a new, empty one until endBulkUpdate()). After a failed
-// post the state stays Edit or Insert with the values set, for another try or
-// cancel().
+// whole, the record being posted included (it goes on as a new, empty one
+// until endBulkUpdate()). After a failed post outside a bulk update the state
+// stays Edit or Insert with the values set, for another try or cancel().
 //
 // Crashes. The header's record count is the commit point of appends; a bulk
 // update counts its appended records once, when it ends. Records a crash left
