@@ -31,8 +31,9 @@ using TestSupport::appendBook;
 using TestSupport::readAll;
 using TestSupport::writeAll;
 
-const QString Tag = QStringLiteral("NewIndex");
-const QString AuthorKey = QStringLiteral("Upper(Left(Author,20))");
+using TestSupport::makeShelf;
+const QString Tag = TestSupport::ShelfTag;
+const QString AuthorKey = TestSupport::ShelfKey;
 const QString FourLevels = QStringLiteral("Upper(Left(Author,10))+STR(YearPub,12,0)+Upper(Left(Title,10))");
 const QString Replacement = QStringLiteral("Replaced");
 constexpr int StoreSteps = 60;
@@ -211,23 +212,6 @@ Shelf booksOf(const QString &path)
     return books;
 }
 
-// A table of `books` books indexed on the author; every `deleteEvery`-th deleted.
-void makeShelf(const QString &path, int books, int deleteEvery)
-{
-    DbfTable::create(path, TestSupport::bookFields());
-    DbfTable table;
-    table.open(path, DbfTable::Access::Exclusive);
-    table.beginBulkUpdate();
-    for (int i = 0; i < books; ++i)
-        appendBook(table, {QStringLiteral("Book %1").arg(i), QStringLiteral("Author %1").arg(i * 7 % 100), i, {}, {}});
-    table.endBulkUpdate();
-    for (std::uint32_t r = deleteEvery; deleteEvery > 0 && r <= std::uint32_t(books); r += deleteEvery) {
-        table.goToRecord(r);
-        table.deleteRecord();
-    }
-    table.addIndex(Tag, AuthorKey, true);
-}
-
 struct Fixture
 {
     QByteArray table;
@@ -256,6 +240,7 @@ public:
         m_path = m_dir.filePath(QStringLiteral("BOOKS.DBF"));
         m_mdx = m_dir.filePath(QStringLiteral("BOOKS.MDX"));
     }
+    QString folder() const { return m_dir.path(); }
     const QString &path() const { return m_path; }
     const QString &mdx() const { return m_mdx; }
 
@@ -370,7 +355,7 @@ private slots:
     void storesSurviveKills()
     {
         Bench bench(QStringLiteral("store"));
-        makeShelf(bench.path(), 200, 0);
+        makeShelf(bench.folder(), 200, 0);
         bench.keepFixture();
         // The books after each number of steps, the way the child makes them.
         std::vector<Shelf> after{booksOf(bench.path())};
@@ -404,7 +389,7 @@ private slots:
     void bulkImportIsAllOrNothing()
     {
         Bench bench(QStringLiteral("import"));
-        makeShelf(bench.path(), 200, 0);
+        makeShelf(bench.folder(), 200, 0);
         bench.keepFixture();
         const QStringList problems =
             bench.runAll({{QStringLiteral("bulk:records-written"), 1},
@@ -425,7 +410,7 @@ private slots:
     void packLeavesTheOldOrTheNewTable()
     {
         Bench bench(QStringLiteral("pack"));
-        makeShelf(bench.path(), 3000, 3);
+        makeShelf(bench.folder(), 3000, 3);
         bench.keepFixture();
         QByteArray packed;
         {
@@ -448,7 +433,7 @@ private slots:
     void sortOrderIndexIsOldOrNew()
     {
         Bench bench(QStringLiteral("sort order"));
-        makeShelf(bench.path(), 3000, 0);
+        makeShelf(bench.folder(), 3000, 0);
         bench.keepFixture();
         QByteArray reordered;
         {
@@ -471,7 +456,7 @@ private slots:
     void replaceLeavesEveryRecordOldOrNew()
     {
         Bench bench(QStringLiteral("replace"));
-        makeShelf(bench.path(), 3000, 0);
+        makeShelf(bench.folder(), 3000, 0);
         bench.keepFixture();
         const QByteArray before = bench.fixture().table;
         const int headerLength = readLittleEndian16(reinterpret_cast<const std::uint8_t *>(before.constData()) + 8);

@@ -23,8 +23,7 @@ using TestSupport::readAll;
 using TestSupport::writeAll;
 using Operation = FaultPoint::Operation;
 
-const QString Tag = QStringLiteral("NewIndex");
-const QString AuthorKey = QStringLiteral("Upper(Left(Author,20))");
+using TestSupport::ShelfTag;
 constexpr int RecordLength = 90;
 
 // A volume with `freeBytes` left: a write that lengthens a file takes from
@@ -65,22 +64,6 @@ int failingWrite(Operation operation, const QString &path, std::uint64_t, std::s
     return EIO;
 }
 
-// A table of `books` books, indexed on the author, in `dir`.
-QString makeShelf(const QTemporaryDir &dir, int books)
-{
-    const QString path = dir.filePath(QStringLiteral("BOOKS.DBF"));
-    DbfTable::create(path, bookFields());
-    DbfTable table;
-    table.open(path);
-    table.beginBulkUpdate();
-    for (int i = 0; i < books; ++i)
-        appendBook(table,
-                   {QStringLiteral("Book %1").arg(i), QStringLiteral("Author %1").arg((i * 7) % books), i, {}, {}});
-    table.endBulkUpdate();
-    table.addIndex(Tag, AuthorKey, true);
-    return path;
-}
-
 QString mdxOf(const QString &path)
 {
     return QFileInfo(path).dir().filePath(QStringLiteral("BOOKS.MDX"));
@@ -96,7 +79,7 @@ QStringList temporaryFiles(const QString &folder)
 QString indexProblem(const QString &path)
 {
     DbfTable table;
-    table.setIndexName(Tag);
+    table.setIndexName(ShelfTag);
     table.open(path, DbfTable::Access::ReadOnly);
     return table.indexRepairReason();
 }
@@ -122,7 +105,7 @@ private slots:
     void fullDiskLeavesAStoreDoneUndoneOrWithTheIndexBehind()
     {
         QTemporaryDir dir;
-        const QString path = makeShelf(dir, 30);
+        const QString path = TestSupport::makeShelf(dir.path(), 30);
         const QString mdx = mdxOf(path);
         const QByteArray tableBefore = readAll(path);
         const QByteArray indexBefore = readAll(mdx);
@@ -132,7 +115,7 @@ private slots:
             writeAll(path, tableBefore);
             writeAll(mdx, indexBefore);
             DbfTable table;
-            table.setIndexName(Tag);
+            table.setIndexName(ShelfTag);
             table.open(path);
             freeBytes = room;
             FaultPoint::setFailureHook(fullDisk);
@@ -168,7 +151,7 @@ private slots:
                  QSet<QString>({QStringLiteral("done"), QStringLiteral("index behind"), QStringLiteral("undone")}));
         // An index left behind is rebuilt when the table is opened.
         DbfTable table;
-        table.setIndexName(Tag);
+        table.setIndexName(ShelfTag);
         table.open(path);
         QCOMPARE(table.recordCount(), 31);
         QCOMPARE(indexProblem(path), QString());
@@ -177,12 +160,12 @@ private slots:
     void readOnlyFolderKeepsTheChangesAndSaysTheIndexIsBehind()
     {
         QTemporaryDir dir;
-        const QString path = makeShelf(dir, 5);
+        const QString path = TestSupport::makeShelf(dir.path(), 5);
         const QByteArray indexBefore = readAll(mdxOf(path));
         readOnlyFolder = dir.path();
         {
             DbfTable table;
-            table.setIndexName(Tag);
+            table.setIndexName(ShelfTag);
             table.open(path);
             FaultPoint::setFailureHook(folderReadOnly);
             try {
@@ -208,7 +191,7 @@ private slots:
         QVERIFY(!indexProblem(path).isEmpty());
 
         DbfTable table;
-        table.setIndexName(Tag);
+        table.setIndexName(ShelfTag);
         table.open(path, DbfTable::Access::Exclusive);
         QVERIFY(!table.indexRepairReason().isEmpty()); // rebuilt
         const QByteArray tableBefore = readAll(path);
@@ -226,10 +209,10 @@ private slots:
     void failedWriteOfAnEditedRecordGetsItsOldBytesBack()
     {
         QTemporaryDir dir;
-        const QString path = makeShelf(dir, 3);
+        const QString path = TestSupport::makeShelf(dir.path(), 3);
         const QByteArray before = readAll(path);
         DbfTable table;
-        table.setIndexName(Tag);
+        table.setIndexName(ShelfTag);
         table.open(path);
         table.edit();
         table.setText(1, QStringLiteral("Changed"));
@@ -254,12 +237,12 @@ private slots:
     void failedBulkUpdateIsUndoneAsAWhole()
     {
         QTemporaryDir dir;
-        const QString path = makeShelf(dir, 200);
+        const QString path = TestSupport::makeShelf(dir.path(), 200);
         const QString mdx = mdxOf(path);
         const QByteArray tableBefore = readAll(path);
         const QByteArray indexBefore = readAll(mdx);
         DbfTable table;
-        table.setIndexName(Tag);
+        table.setIndexName(ShelfTag);
         table.open(path);
 
         // An import whose second batch of records finds the disk full.
@@ -310,7 +293,7 @@ private slots:
     void writableOpenCutsRecordsBeyondTheCount()
     {
         QTemporaryDir dir;
-        const QString path = makeShelf(dir, 2);
+        const QString path = TestSupport::makeShelf(dir.path(), 2);
         const QByteArray committed = readAll(path);
         // A crash between the records and the header: a whole record and a torn
         // one after the count, the end-of-file byte overwritten.
@@ -389,30 +372,14 @@ private slots:
         QCOMPARE(temporaryFiles(dir.path()).size(), 3); // the running one's, OTHER's and our own
     }
 
-    void heldOrReadOnlyTablesSayWhy()
+    void readOnlyTableSaysItIsReadOnly()
     {
         QTemporaryDir dir;
-        const QString path = makeShelf(dir, 2);
-        DbfTable holder;
-        holder.open(path, DbfTable::Access::Exclusive);
-        DbfTable table;
-        for (const auto access : {DbfTable::Access::ReadOnly, DbfTable::Access::Shared}) {
-            try {
-                table.open(path, access);
-                QFAIL("a table held exclusively was opened");
-            } catch (const DbfInUseError &e) {
-                QVERIFY2(e.message().contains(QLatin1String("in use")), qPrintable(e.message()));
-            }
-        }
-        holder.close();
-        holder.open(path);
-        QVERIFY_THROWS_EXCEPTION(DbfInUseError, table.open(path, DbfTable::Access::Exclusive));
-        QVERIFY_THROWS_EXCEPTION(DbfInUseError, DbfTable::create(path, bookFields()));
-        holder.close();
-
+        const QString path = TestSupport::makeShelf(dir.path(), 2);
         TestSupport::ReadOnlyFile readOnly(path);
         if (!readOnly.active())
             QSKIP("this file system cannot make a file read-only for this user");
+        DbfTable table;
         try {
             table.open(path, DbfTable::Access::Exclusive);
             QFAIL("a read-only table was opened for packing");
@@ -426,11 +393,11 @@ private slots:
     void indexWrittenByOneOpenHoldsWhatAnotherChanged()
     {
         QTemporaryDir dir;
-        const QString path = makeShelf(dir, 3);
+        const QString path = TestSupport::makeShelf(dir.path(), 3);
         DbfTable mine;
         DbfTable theirs;
         for (DbfTable *table : {&mine, &theirs}) {
-            table->setIndexName(Tag);
+            table->setIndexName(ShelfTag);
             table->open(path);
         }
         appendBook(theirs, {QStringLiteral("Theirs"), QStringLiteral("Mann"), {}, {}, {}});
@@ -439,11 +406,11 @@ private slots:
         mine.setText(1, QStringLiteral("Zola"));
         mine.post();
         QCOMPARE(indexProblem(path), QString());
-        QCOMPARE(TestSupport::indexEntries(mdxOf(path), Tag).size(), std::size_t(4));
+        QCOMPARE(TestSupport::indexEntries(mdxOf(path), ShelfTag).size(), std::size_t(4));
         // Their next store keeps the key my edit gave record 1.
         appendBook(theirs, {QStringLiteral("Theirs 2"), QStringLiteral("Adams"), {}, {}, {}});
         QCOMPARE(indexProblem(path), QString());
-        const auto entries = TestSupport::indexEntries(mdxOf(path), Tag);
+        const auto entries = TestSupport::indexEntries(mdxOf(path), ShelfTag);
         QCOMPARE(entries.size(), std::size_t(5));
         QCOMPARE(entries.back(), std::make_pair(1u, QByteArray("ZOLA").leftJustified(20, ' ')));
     }

@@ -24,6 +24,24 @@ void appendBook(DbfTable &table, const Book &book)
     table.post();
 }
 
+QString makeShelf(const QString &folder, int books, int deleteEvery)
+{
+    const QString path = folder + QStringLiteral("/BOOKS.DBF");
+    DbfTable::create(path, bookFields());
+    DbfTable table;
+    table.open(path, DbfTable::Access::Exclusive);
+    table.beginBulkUpdate();
+    for (int i = 0; i < books; ++i)
+        appendBook(table, {QStringLiteral("Book %1").arg(i), QStringLiteral("Author %1").arg(i * 7 % 100), i, {}, {}});
+    table.endBulkUpdate();
+    for (int r = deleteEvery; deleteEvery > 0 && r <= books; r += deleteEvery) {
+        table.goToRecord(std::uint32_t(r));
+        table.deleteRecord();
+    }
+    table.addIndex(ShelfTag, ShelfKey, true);
+    return path;
+}
+
 std::vector<std::pair<std::uint32_t, QByteArray>> indexEntries(const QString &mdxPath, const QString &tag)
 {
     const QByteArray bytes = readAll(mdxPath);

@@ -29,6 +29,15 @@ struct Book
 // Appends, fills and posts one book.
 void appendBook(DbfTable &table, const Book &book);
 
+// The tag of makeShelf's tables: the author, upper-cased.
+inline const QString ShelfTag = QStringLiteral("NewIndex");
+inline const QString ShelfKey = QStringLiteral("Upper(Left(Author,20))");
+
+// Creates BOOKS.DBF in `folder` with `books` books, "Book i" by "Author (7i
+// mod 100)" of the year i, deletes every `deleteEvery`-th and builds the tag
+// ShelfTag. Answers the table's path.
+QString makeShelf(const QString &folder, int books, int deleteEvery = 0);
+
 // Every leaf entry of a tag of the .MDX, as (record, key) in tree order.
 std::vector<std::pair<std::uint32_t, QByteArray>> indexEntries(const QString &mdxPath, const QString &tag);
 

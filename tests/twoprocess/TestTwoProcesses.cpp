@@ -22,8 +22,8 @@ namespace {
 
 using TestSupport::appendBook;
 
-const QString Tag = QStringLiteral("NewIndex");
-const QString AuthorKey = QStringLiteral("Upper(Left(Author,20))");
+const QString Tag = TestSupport::ShelfTag;
+const QString AuthorKey = TestSupport::ShelfKey;
 
 void waitForParent()
 {
@@ -93,20 +93,6 @@ std::unique_ptr<QProcess> startReady(const QString &operation, const QString &pa
     return child;
 }
 
-QString makeShelf(const QTemporaryDir &dir, int books)
-{
-    const QString path = dir.filePath(QStringLiteral("BOOKS.DBF"));
-    DbfTable::create(path, TestSupport::bookFields());
-    DbfTable table;
-    table.open(path);
-    table.beginBulkUpdate();
-    for (int i = 0; i < books; ++i)
-        appendBook(table, {QStringLiteral("Book %1").arg(i), QStringLiteral("Author %1").arg(i), i, {}, {}});
-    table.endBulkUpdate();
-    table.addIndex(Tag, AuthorKey, true);
-    return path;
-}
-
 QStringList temporaryFiles(const QTemporaryDir &dir)
 {
     return QDir(dir.path()).entryList({QStringLiteral("*.new~")}, QDir::Files);
@@ -122,7 +108,7 @@ private slots:
     void concurrentStoresAndImportsKeepEveryKey()
     {
         QTemporaryDir dir;
-        const QString path = makeShelf(dir, 100);
+        const QString path = TestSupport::makeShelf(dir.path(), 100);
         const std::vector<std::pair<QString, int>> work = {{QStringLiteral("store"), 150},
                                                            {QStringLiteral("store"), 150},
                                                            {QStringLiteral("import"), 6000},
@@ -162,7 +148,7 @@ private slots:
     void exclusiveUseIsRefusedAsInUse()
     {
         QTemporaryDir dir;
-        const QString path = makeShelf(dir, 3);
+        const QString path = TestSupport::makeShelf(dir.path(), 3);
         {
             const auto holder = startReady(QStringLiteral("hold"), path, QStringLiteral("exclusive"));
             QVERIFY(DbfTable::inUse(path));
@@ -192,7 +178,7 @@ private slots:
     void temporaryFilesStayWhileTheirProgramRuns()
     {
         QTemporaryDir dir;
-        const QString path = makeShelf(dir, 3);
+        const QString path = TestSupport::makeShelf(dir.path(), 3);
         const auto writer = startReady(QStringLiteral("stop-in-index-write"), path, QString());
         const QStringList writing = temporaryFiles(dir);
         QCOMPARE(writing.size(), 1);
