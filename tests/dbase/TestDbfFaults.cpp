@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(table.recordCount(), 5);
     }
 
-    void failedWriteOfAnEditedRecordGetsItsOldBytesBack()
+    void failedWriteOfARecordLeavesItAsItWas()
     {
         QTemporaryDir dir;
         const QString path = TestSupport::makeShelf(dir.path(), 3);
@@ -232,6 +232,14 @@ private slots:
         table.post();
         QCOMPARE(table.text(1), QStringLiteral("Changed"));
         QCOMPARE(indexProblem(path), QString());
+
+        const QByteArray changed = readAll(path);
+        writesBeforeFailure = 0;
+        FaultPoint::setFailureHook(failingWrite);
+        QVERIFY_THROWS_EXCEPTION(DbfError, table.deleteRecord());
+        QCOMPARE(readAll(path), changed);
+        QCOMPARE(table.recordCount(), 3);
+        QCOMPARE(table.text(1), QStringLiteral("Changed"));
     }
 
     void failedBulkUpdateIsUndoneAsAWhole()

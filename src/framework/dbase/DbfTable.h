@@ -62,20 +62,20 @@ private:
 //   DbfReadOnlyError       the table or its folder may not be written: a change
 //                          to a read-only table, an exclusive open of a file
 //                          that may not be written, pack in a read-only folder.
-//   DbfIndexNotSavedError  post(), endBulkUpdate() (or a post() within a bulk
-//                          update that ends it) or pack() changed the table,
+//   DbfIndexNotSavedError  post(), endBulkUpdate() or pack() changed the table,
 //                          but the .MDX could not be written. The change stands:
-//                          the state is Browse, lastPosted() names the record
-//                          posted, and the cursor is on it. The index on disk
-//                          lacks the change until a later index write succeeds;
-//                          an open rebuilds it from the records.
-// Any other failure of post(), deleteRecord(), endBulkUpdate() or of a post()
-// within a bulk update leaves the table file as it was before: a failed append
-// is cut off again and the header's count and end-of-file byte restored, an
-// edited record gets its old bytes back, and a bulk update is undone as a
-// whole, the record being posted included (it goes on as a new, empty one
-// until endBulkUpdate()). After a failed post outside a bulk update the state
-// stays Edit or Insert with the values set, for another try or cancel().
+//                          the state is Browse, the cursor on the record posted
+//                          (lastPosted()). The index on disk lacks the change
+//                          until a later index write succeeds; an open rebuilds
+//                          it from the records.
+// Any other failure of post(), deleteRecord() or endBulkUpdate() leaves the
+// table file as it was before: a failed append is cut off again and the
+// header's count and end-of-file byte restored, an edited record gets its old
+// bytes back, and a bulk update is undone as a whole from whichever call
+// failed within it, the record being posted included (it goes on as a new,
+// empty one until endBulkUpdate()). After a failed post outside a bulk update
+// the state stays Edit or Insert with the values set, for another try or
+// cancel(). A pack() that fails before its rename leaves the old table.
 //
 // Crashes. The header's record count is the commit point of appends; a bulk
 // update counts its appended records once, when it ends. Records a crash left

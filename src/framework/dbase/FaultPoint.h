@@ -4,10 +4,20 @@
 #include <cstddef>
 #include <cstdint>
 
-// Named points inside multi-step file updates (after a record is written and
-// before the header count, after a new file is written and before it is renamed
-// into place). Tests install a hook that throws at a point, or kills the
-// process there, to leave the files exactly as a failure or a crash there would.
+// Named points inside multi-step file updates. Tests install a hook that throws
+// at a point, or kills the process there, to leave the files exactly as a
+// failure or a crash there would:
+//   append:record-written  a stored record and the end byte written, not counted
+//   append:counted         the header counts the record; the index not written
+//   edit:written           a record rewritten in place; the index not written
+//   bulk:records-written   a bulk update's appended records written, not counted
+//   bulk:counted           the header counts them; the index not written
+//   mdx:written            a new .MDX complete under its temporary name
+//   pack:written           a packed table complete under its temporary name
+//   create:written         a new table complete under its temporary name
+// A throw before a count is written stands for a failure, which the engine
+// undoes; a throw after it leaves the change stored and the object as a crash
+// would (close it).
 //
 // Tests can also make a file operation fail as the system would (a full disk,
 // a read-only folder): the failure hook answers the errno the operation fails
