@@ -722,17 +722,16 @@ void DbfTable::writeIndex(const QString &tag, const KeyExpression &key, const La
     setMdxFlag(true);
 }
 
-bool DbfTable::takeInOtherChanges()
+void DbfTable::takeInOtherChanges()
 {
     const std::uint32_t onDisk = committedCount();
     if (onDisk <= m_count && FileIdentity::of(mdxPath()) == m_indexIdentity)
-        return false;
+        return;
     if (onDisk > m_count) {
         m_count = onDisk;
         ensureMapped(m_count);
     }
     reindex();
-    return true;
 }
 
 void DbfTable::saveIndex()

@@ -280,9 +280,8 @@ private:
     void writeIndex(const QString &tag, const KeyExpression &key, const LargeVector<std::uint8_t> &keys,
                     const LargeVector<std::uint32_t> &order);
     // With the write lock held: reads the records anew when other programs
-    // appended, or wrote the index, since the keys were computed. Answers
-    // whether it did.
-    bool takeInOtherChanges();
+    // appended, or wrote the index, since the keys were computed.
+    void takeInOtherChanges();
     void saveIndex();  // the tag in use, under the write lock, with what others changed
     void storeIndex(); // the tag in use after a change to the table; throws DbfIndexNotSavedError
     [[noreturn]] void throwIndexNotSaved(const std::exception &failure) const;
