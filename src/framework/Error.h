@@ -22,6 +22,36 @@ public:
     using Error::Error;
 };
 
+// The table is held by another open of it (in another program, or in this one)
+// in a way that excludes the open or the change asked for.
+class DbfInUseError : public DbfError
+{
+public:
+    using DbfError::DbfError;
+};
+
+// The table, or the folder that holds it, may not be written (permissions, a
+// read-only volume).
+class DbfReadOnlyError : public DbfError
+{
+public:
+    using DbfError::DbfError;
+};
+
+// A change reached the table, but the production index could not be saved:
+// the change stands, and the index on disk lacks it until the next index write
+// succeeds or the table is opened again (which rebuilds an index that does not
+// match the records). `cause()` says why the index could not be written.
+class DbfIndexNotSavedError : public DbfError
+{
+public:
+    DbfIndexNotSavedError(const QString &message, const QString &cause) : DbfError(message), m_cause(cause) {}
+    const QString &cause() const noexcept { return m_cause; }
+
+private:
+    QString m_cause;
+};
+
 // A file other than a table (settings, lists, text files) could not be read or written.
 class FileError : public Error
 {

@@ -1,12 +1,16 @@
 #include "TestSupport.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 #include <QtGlobal>
 #include <clocale>
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace TestSupport {
@@ -38,6 +42,12 @@ std::vector<Registered> &registry()
 {
     static std::vector<Registered> tests;
     return tests;
+}
+
+std::vector<std::pair<const char *, ChildMain>> &children()
+{
+    static std::vector<std::pair<const char *, ChildMain>> registered;
+    return registered;
 }
 
 } // namespace
@@ -99,6 +109,49 @@ int runAll(int argc, char **argv)
         failures += QTest::qExec(object.get(), argc, argv) != 0 ? 1 : 0;
     }
     return failures;
+}
+
+int registerChild(const char *name, ChildMain main)
+{
+    children().emplace_back(name, main);
+    return int(children().size());
+}
+
+bool isChildCommandLine(int argc, char **argv)
+{
+    return argc > 2 && std::strcmp(argv[1], "--child") == 0;
+}
+
+int runChild(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 3; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    for (const auto &[name, main] : children()) {
+        if (std::strcmp(name, argv[2]) == 0)
+            return main(arguments);
+    }
+    std::fprintf(stderr, "no child named %s\n", argv[2]);
+    return 2;
+}
+
+std::unique_ptr<QProcess> startChild(const QString &name, const QStringList &arguments)
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--child"), name} + arguments);
+    return process;
+}
+
+void tellParent(const QByteArray &line)
+{
+    const QByteArray bytes = line + '\n';
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(STDOUT_FILENO, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (n <= 0)
+            return;
+        done += n;
+    }
 }
 
 QString dataPath(const QString &relative)

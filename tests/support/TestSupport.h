@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <memory>
 
 // Shared pieces of the test executables: the message filter for the offscreen
 // platform and access to the data files kept in tests/data.
@@ -57,6 +60,19 @@ private:
     bool m_active = false;
 };
 
+// Child processes: the test executable started again with "--child <name>
+// <arguments>" runs the function registered under that name, without a
+// QApplication, instead of the tests; its exit code is the function's answer.
+using ChildMain = int (*)(const QStringList &arguments);
+int registerChild(const char *name, ChildMain main);
+int runChild(int argc, char **argv);
+bool isChildCommandLine(int argc, char **argv);
+// Starts a child of this executable; its standard output is read through the
+// QProcess, its standard error goes to the test's.
+std::unique_ptr<QProcess> startChild(const QString &name, const QStringList &arguments);
+// In a child: one line to the parent, at once (no buffering).
+void tellParent(const QByteArray &line);
+
 using TestFactory = QObject *(*)();
 // Adds a test class to the executable's list; the shared main runs them all.
 int registerTest(const char *name, TestFactory factory);
@@ -69,6 +85,10 @@ int runAll(int argc, char **argv);
 #define SHELFMARK_TEST(TestClass)                                                                                      \
     static const int TestClass##Registered =                                                                           \
         TestSupport::registerTest(#TestClass, []() -> QObject * { return new TestClass; });
+
+// Registers a function that a child process of the test executable runs.
+#define SHELFMARK_TEST_CHILD(name, function)                                                                           \
+    static const int function##Registered = TestSupport::registerChild(name, function);
 
 // For an executable with a single test class and a main of its own.
 #define SHELFMARK_TEST_MAIN(TestClass)                                                                                 \

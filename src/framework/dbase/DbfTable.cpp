@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -16,10 +17,10 @@
 
 namespace {
 
-// Lock slots: the open lock (shared or exclusive) and the append lock that
-// serialises appends between programs that share the table.
+// Lock slots: the open lock (shared or exclusive) and the write lock that
+// serialises appends and index writes between programs that share the table.
 constexpr std::uint64_t OpenSlot = 0;
-constexpr std::uint64_t AppendSlot = 1;
+constexpr std::uint64_t WriteSlot = 1;
 
 constexpr std::size_t PendingFlushBytes = 1 << 20;
 constexpr int MaxKeyBytes = 128;
@@ -36,17 +37,29 @@ std::uint64_t bigEndian64(const std::uint8_t *p)
     return __builtin_bswap64(v);
 }
 
-class AppendLock
+QString causeOf(const std::exception &e)
 {
-public:
-    explicit AppendLock(PosixFile &file) : m_file(file) { m_file.waitLock(PosixFile::Lock::Exclusive, AppendSlot); }
-    ~AppendLock() { m_file.unlock(AppendSlot); }
-
-private:
-    PosixFile &m_file;
-};
+    if (const auto *error = dynamic_cast<const Error *>(&e))
+        return error->message();
+    return QString::fromLocal8Bit(e.what());
+}
 
 } // namespace
+
+// Holds the write lock for its lifetime. Counted, so that a bulk update can
+// keep the lock from its first written record to its end while the steps
+// within take and release it as usual.
+class DbfTable::WriteLock
+{
+public:
+    explicit WriteLock(DbfTable &table) : m_table(table) { m_table.acquireWriteLock(); }
+    ~WriteLock() { m_table.releaseWriteLock(); }
+    WriteLock(const WriteLock &) = delete;
+    WriteLock &operator=(const WriteLock &) = delete;
+
+private:
+    DbfTable &m_table;
+};
 
 // ---------------------------------------------------------------------------
 // DbfRecord
@@ -160,7 +173,7 @@ void DbfTable::create(const QString &path, const std::vector<FieldDef> &fields)
 {
     const DbfHeader header = DbfHeader::forNewTable(fields);
     if (QFileInfo::exists(path) && inUse(path))
-        throw DbfError(QStringLiteral("The table \"%1\" is in use by another program.").arg(path));
+        throw DbfInUseError(QStringLiteral("The table \"%1\" is in use by another program.").arg(path));
     QByteArray bytes = header.serialize();
     bytes.append(DbfHeader::EndOfFile);
     ReplacementFile file(path);
@@ -178,6 +191,12 @@ bool DbfTable::inUse(const QString &path)
     if (PosixFile::tryOpen(path, O_RDONLY, file) != 0)
         return true;
     return file.lockedByOthers(PosixFile::Lock::Exclusive, OpenSlot);
+}
+
+QStringList DbfTable::removeStaleTemporaries(const QString &path)
+{
+    return ReplacementFile::removeStale(path) +
+           ReplacementFile::removeStale(FileNames::companion(path, QStringLiteral("MDX")));
 }
 
 void DbfTable::open(const QString &path, Access access)
@@ -211,11 +230,9 @@ void DbfTable::open(const QString &path, Access access, const IndexSpec &index)
         }
         dropIndex();
         m_key.emplace(index.expression, m_header.fields, m_codePage);
-        const LargeVector<std::uint8_t> visible = scan(&*m_key, &m_keys);
-        m_order = sortedOrder(m_key->keyLength(), m_keys);
+        reindex();
         if (!m_readOnly)
-            writeIndex(m_indexName, *m_key, m_keys, m_order);
-        buildRows(visible);
+            saveIndex();
     });
 }
 
@@ -230,13 +247,18 @@ void DbfTable::openFile(const QString &path, Access access, const std::function<
         m_readOnly = true;
         error = PosixFile::tryOpen(path, O_RDONLY, m_file);
     }
-    if (error)
-        throw DbfError(QStringLiteral("Cannot open the table \"%1\": %2.")
-                           .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+    if (error) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(error));
+        if (access == Access::Exclusive && (error == EACCES || error == EROFS || error == EPERM))
+            throw DbfReadOnlyError(
+                QStringLiteral("The table \"%1\" is read-only; it cannot be opened for changes (%2).")
+                    .arg(path, reason));
+        throw DbfError(QStringLiteral("Cannot open the table \"%1\": %2.").arg(path, reason));
+    }
     const auto lock = access == Access::Exclusive ? PosixFile::Lock::Exclusive : PosixFile::Lock::Shared;
     if (!m_file.tryLock(lock, OpenSlot)) {
         m_file.close();
-        throw DbfError(QStringLiteral("The table \"%1\" is in use by another program.").arg(path));
+        throw DbfInUseError(QStringLiteral("The table \"%1\" is in use by another program.").arg(path));
     }
     try {
         const std::uint64_t size = m_file.size();
@@ -244,6 +266,8 @@ void DbfTable::openFile(const QString &path, Access access, const std::function<
             throw DbfError(QStringLiteral("The file is too short to be a dBASE table (%1 bytes).").arg(size));
         mapFile(size);
         m_header = DbfHeader::parse(m_mapping.bytes(), std::size_t(size), size);
+        if (!m_readOnly)
+            cutUncommittedTail();
         m_count = m_header.count;
         m_codePage = CodePage::forLanguageDriver(m_header.languageDriver);
         if (m_header.hasMemo())
@@ -266,14 +290,16 @@ void DbfTable::close()
         m_bulkDepth = 0;
         try {
             finishBulk();
-        } catch (const DbfError &) {
+        } catch (const std::exception &) {
         }
     }
     m_state = State::Inactive;
     m_buffer.clear();
     m_mapping = FileMapping();
     m_memo.reset();
-    m_file.close();
+    m_file.close(); // releases every lock of this open
+    m_writeLocks = 0;
+    m_bulkLocked = false;
     dropIndex();
     m_rows.clear();
     m_count = 0;
@@ -287,6 +313,66 @@ void DbfTable::mapFile(std::uint64_t needed)
     const std::uint64_t slack = std::max<std::uint64_t>(needed / 4, 4u << 20);
     m_mapping = FileMapping();
     m_mapping = FileMapping(m_file, std::size_t(needed + slack));
+}
+
+void DbfTable::ensureMapped(std::uint32_t count)
+{
+    const std::uint64_t end = recordOffset(count + 1) + 1;
+    if (end > m_mapping.length())
+        mapFile(end);
+}
+
+void DbfTable::cutUncommittedTail()
+{
+    // Records beyond the header's count were written by an append that never
+    // reached its commit point (a crash, or a failure whose undo failed as
+    // well). Readers that go by the file's length would take them for records,
+    // so they are cut off; unless another program holds the write lock, whose
+    // append in progress they may be.
+    if (!m_file.tryLock(PosixFile::Lock::Exclusive, WriteSlot))
+        return;
+    const auto unlock = qScopeGuard([this] { m_file.unlock(WriteSlot); });
+    std::uint8_t stored[4];
+    m_file.readAt(DbfHeader::CountOffset, stored, sizeof stored);
+    const std::uint64_t end = m_header.headerLength + std::uint64_t(readLittleEndian32(stored)) * m_header.recordLength;
+    const std::uint64_t size = m_file.size();
+    if (size <= end)
+        return;
+    char last = 0;
+    if (size == end + 1)
+        m_file.readAt(end, &last, 1);
+    if (last == DbfHeader::EndOfFile)
+        return;
+    try {
+        const char eof = DbfHeader::EndOfFile;
+        m_file.writeAt(end, &eof, 1);
+        m_file.truncate(end + 1);
+    } catch (const DbfError &) {
+        // The header's count still says which records the table holds.
+    }
+}
+
+void DbfTable::acquireWriteLock()
+{
+    if (m_writeLocks == 0)
+        m_file.waitLock(PosixFile::Lock::Exclusive, WriteSlot);
+    ++m_writeLocks;
+}
+
+void DbfTable::releaseWriteLock()
+{
+    if (--m_writeLocks == 0)
+        m_file.unlock(WriteSlot);
+}
+
+std::uint32_t DbfTable::committedCount() const
+{
+    std::uint8_t stored[4];
+    m_file.readAt(DbfHeader::CountOffset, stored, sizeof stored);
+    const std::uint64_t size = m_file.size();
+    const std::uint64_t room =
+        size > m_header.headerLength ? (size - m_header.headerLength) / m_header.recordLength : 0;
+    return std::uint32_t(std::min<std::uint64_t>(room, readLittleEndian32(stored)));
 }
 
 void DbfTable::openMemo()
@@ -461,6 +547,7 @@ void DbfTable::activateIndex()
         throw DbfError(QStringLiteral("The index file \"%1\" does not exist.").arg(mdx));
     PosixFile file(mdx, O_RDONLY);
     const FileMapping mapping(file, std::size_t(file.size()));
+    m_indexIdentity = file.identity();
     std::optional<MdxReader> reader;
     const MdxTag *tag = nullptr;
     try {
@@ -486,13 +573,15 @@ void DbfTable::activateIndex()
             reason = e.message();
         }
     }
-    if (!reason.isEmpty()) {
-        m_indexRepairReason = reason;
-        m_order = sortedOrder(m_key->keyLength(), m_keys);
-        if (!m_readOnly)
-            writeIndex(m_indexName, *m_key, m_keys, m_order);
+    if (reason.isEmpty()) {
+        buildRows(visible);
+        return;
     }
+    m_indexRepairReason = reason;
+    m_order = sortedOrder(m_key->keyLength(), m_keys);
     buildRows(visible);
+    if (!m_readOnly)
+        saveIndex();
 }
 
 QString DbfTable::verifyStoredOrder(const MdxReader &reader, const MdxTag &tag)
@@ -611,6 +700,9 @@ LargeVector<std::uint32_t> DbfTable::sortedOrder(int keyLength, const LargeVecto
 
 void DbfTable::reindex()
 {
+    // The index file as it is before the records are read: a later one was
+    // written by another program after changes these keys may lack.
+    m_indexIdentity = FileIdentity::of(mdxPath());
     const LargeVector<std::uint8_t> visible = scan(&*m_key, &m_keys);
     m_order = sortedOrder(m_key->keyLength(), m_keys);
     buildRows(visible);
@@ -626,7 +718,45 @@ void DbfTable::writeIndex(const QString &tag, const KeyExpression &key, const La
                          std::memcpy(out, keys.data() + (order[i] - 1) * length, length);
                          return order[i];
                      });
+    m_indexIdentity = FileIdentity::of(mdxPath());
     setMdxFlag(true);
+}
+
+void DbfTable::takeInOtherChanges()
+{
+    const std::uint32_t onDisk = committedCount();
+    if (onDisk <= m_count && FileIdentity::of(mdxPath()) == m_indexIdentity)
+        return;
+    if (onDisk > m_count) {
+        m_count = onDisk;
+        ensureMapped(m_count);
+    }
+    reindex();
+}
+
+void DbfTable::saveIndex()
+{
+    WriteLock lock(*this);
+    takeInOtherChanges();
+    writeIndex(m_indexName, *m_key, m_keys, m_order);
+}
+
+void DbfTable::storeIndex()
+{
+    try {
+        writeIndex(m_indexName, *m_key, m_keys, m_order);
+    } catch (const std::exception &e) {
+        throwIndexNotSaved(e);
+    }
+}
+
+void DbfTable::throwIndexNotSaved(const std::exception &failure) const
+{
+    const QString cause = causeOf(failure);
+    throw DbfIndexNotSavedError(QStringLiteral("The change was stored in \"%1\", but its index \"%2\" could not be "
+                                               "saved: %3 The index will be rebuilt when the table is next opened.")
+                                    .arg(m_path, mdxPath(), cause),
+                                cause);
 }
 
 void DbfTable::setMdxFlag(bool on)
@@ -652,6 +782,11 @@ void DbfTable::addIndex(const QString &tag, const QString &expression, bool sele
     ensureBrowse();
     ensureWritable();
     KeyExpression key(expression, m_header.fields, m_codePage);
+    // The records are read under the write lock, so that the index written
+    // holds every record the table holds when it is written.
+    WriteLock lock(*this);
+    m_count = std::max(m_count, committedCount());
+    ensureMapped(m_count);
     LargeVector<std::uint8_t> keys;
     const LargeVector<std::uint8_t> visible = scan(&key, &keys);
     LargeVector<std::uint32_t> order = sortedOrder(key.keyLength(), keys);
@@ -700,20 +835,29 @@ void DbfTable::regenerateIndexes()
     if (m_key) {
         const std::uint32_t recno = recNo();
         reindex();
-        writeIndex(m_indexName, *m_key, m_keys, m_order);
+        saveIndex();
         placeCursorOn(recno, 0);
         return;
     }
     // No tag in use: rebuild the first tag of the index that can be evaluated.
     for (const QString &tag : indexTags()) {
+        std::optional<KeyExpression> key;
         try {
-            KeyExpression key(tagExpression(tag), m_header.fields, m_codePage);
-            LargeVector<std::uint8_t> keys;
-            scan(&key, &keys);
-            writeIndex(tag, key, keys, sortedOrder(key.keyLength(), keys));
-            return;
+            key.emplace(tagExpression(tag), m_header.fields, m_codePage);
         } catch (const DbfError &) {
+            continue;
         }
+        WriteLock lock(*this);
+        const std::uint32_t onDisk = committedCount();
+        if (onDisk > m_count) {
+            m_count = onDisk;
+            ensureMapped(m_count);
+            rebuildRows();
+        }
+        LargeVector<std::uint8_t> keys;
+        scan(&*key, &keys);
+        writeIndex(tag, *key, keys, sortedOrder(key->keyLength(), keys));
+        return;
     }
 }
 
@@ -760,25 +904,25 @@ void DbfTable::pack()
     out.writeAt(0, head.data(), head.size());
     replacement.commit("pack:written");
 
-    // Keep exclusive use of the new file.
-    PosixFile fresh(m_path, O_RDWR);
-    if (!fresh.tryLock(PosixFile::Lock::Exclusive, OpenSlot))
-        throw DbfError(
-            QStringLiteral("The table \"%1\" was opened by another program while it was packed.").arg(m_path));
+    // The new file is the table now, in exclusive use since it was created.
     m_mapping = FileMapping();
-    m_file = std::move(fresh);
+    m_file = std::move(replacement.file());
     const std::uint64_t size = m_file.size();
     mapFile(size);
     m_header = DbfHeader::parse(m_mapping.bytes(), std::size_t(size), size);
     m_count = m_header.count;
-    if (m_key) {
+    if (m_key)
         reindex();
-        writeIndex(m_indexName, *m_key, m_keys, m_order);
-        first();
-    } else {
+    else
         rebuildRows();
-        first();
-        regenerateIndexes();
+    first();
+    try {
+        if (m_key)
+            writeIndex(m_indexName, *m_key, m_keys, m_order);
+        else
+            regenerateIndexes();
+    } catch (const std::exception &e) {
+        throwIndexNotSaved(e);
     }
 }
 
@@ -889,7 +1033,7 @@ void DbfTable::refresh()
 {
     ensureBrowse();
     if (m_bulkDepth > 0)
-        flushPending();
+        flushPendingOrUndo();
     const std::uint32_t recno = recNo();
     const int row = m_row;
     std::uint8_t head[DbfHeader::HeaderSize];
@@ -907,7 +1051,10 @@ void DbfTable::refresh()
         size >= m_header.headerLength ? (size - m_header.headerLength) / m_header.recordLength : 0;
     m_header.storedCount = readLittleEndian32(head + DbfHeader::CountOffset);
     m_header.flags = head[DbfHeader::FlagsOffset];
-    const std::uint32_t count = std::uint32_t(std::min<std::uint64_t>(room, m_header.storedCount));
+    // A bulk update counts the records it wrote only when it ends; until then
+    // no other program appends.
+    const std::uint32_t count =
+        m_bulkAppended ? m_count : std::uint32_t(std::min<std::uint64_t>(room, m_header.storedCount));
     if (std::uint64_t(m_header.headerLength) + std::uint64_t(count) * m_header.recordLength > m_mapping.length())
         mapFile(size);
     // Keys are computed again only when the table grew; otherwise the visible
@@ -1020,7 +1167,7 @@ void DbfTable::ensureWritable() const
     if (m_state == State::Inactive)
         throw DbfError(QStringLiteral("The table is not open."));
     if (m_readOnly)
-        throw DbfError(QStringLiteral("The table \"%1\" is read-only; it cannot be changed.").arg(m_path));
+        throw DbfReadOnlyError(QStringLiteral("The table \"%1\" is read-only; it cannot be changed.").arg(m_path));
 }
 
 void DbfTable::append()
@@ -1062,36 +1209,95 @@ void DbfTable::cancel()
     m_buffer.clear();
 }
 
-bool DbfTable::appendStored(const char *records, std::uint32_t count)
+std::uint32_t DbfTable::appendRecord(const char *record)
 {
-    // The records go in first, then the header count: a crash in between leaves
-    // the table as it was before the append.
-    AppendLock lock(m_file);
-    std::uint8_t head[8];
-    m_file.readAt(0, head, sizeof head);
-    const std::uint64_t size = m_file.size();
-    const std::uint64_t room = (size - m_header.headerLength) / m_header.recordLength;
-    const std::uint32_t onDisk = std::uint32_t(std::min<std::uint64_t>(room, readLittleEndian32(head + 4)));
-    const std::uint32_t first = onDisk + 1;
-    const std::size_t bytes = std::size_t(count) * m_header.recordLength;
-    std::vector<char> block(records, records + bytes);
+    // The record and the end-of-file byte go in first, then the header count,
+    // which is the commit point: a crash in between leaves bytes beyond the
+    // count, which the next writable open cuts off; a failure cuts them off at
+    // once.
+    const std::uint32_t onDisk = committedCount();
+    ensureMapped(onDisk + 1);
+    std::uint8_t oldHead[DateAndCountBytes];
+    m_file.readAt(1, oldHead, sizeof oldHead);
+    std::vector<char> block(record, record + m_header.recordLength);
     block.push_back(DbfHeader::EndOfFile);
-    m_file.writeAt(recordOffset(first), block.data(), block.size());
-    FaultPoint::reach("append:record-written");
+    try {
+        m_file.writeAt(recordOffset(onDisk + 1), block.data(), block.size());
+        FaultPoint::reach("append:record-written");
+        writeCount(onDisk + 1);
+    } catch (...) {
+        cutBack(onDisk, oldHead);
+        throw;
+    }
+    return onDisk;
+}
 
+void DbfTable::writeCount(std::uint32_t count)
+{
+    std::uint8_t head[DateAndCountBytes];
     const QDate today = QDate::currentDate();
-    head[1] = std::uint8_t(today.year() - 1900);
-    head[2] = std::uint8_t(today.month());
-    head[3] = std::uint8_t(today.day());
-    writeLittleEndian32(head + 4, onDisk + count);
-    m_file.writeAt(1, head + 1, 7);
-    m_header.storedCount = onDisk + count;
+    head[0] = std::uint8_t(today.year() - 1900);
+    head[1] = std::uint8_t(today.month());
+    head[2] = std::uint8_t(today.day());
+    writeLittleEndian32(head + 3, count);
+    m_file.writeAt(1, head, sizeof head);
+    m_header.storedCount = count;
+}
 
-    const bool othersAppended = onDisk != m_count;
-    m_count = onDisk + count;
-    if (recordOffset(m_count) + m_header.recordLength > m_mapping.length())
-        mapFile(recordOffset(m_count) + m_header.recordLength);
-    return othersAppended;
+void DbfTable::cutBack(std::uint32_t count, const std::uint8_t *oldHead) noexcept
+{
+    // As far as the disk allows: whatever stays lies beyond the header's
+    // count, where readers do not look, and the next writable open cuts it off.
+    try {
+        std::uint8_t head[DateAndCountBytes];
+        m_file.readAt(1, head, sizeof head);
+        if (std::memcmp(head, oldHead, sizeof head) != 0)
+            m_file.writeAt(1, oldHead, sizeof head);
+        m_header.storedCount = readLittleEndian32(oldHead + 3);
+        const std::uint64_t end = recordOffset(count + 1);
+        if (m_file.size() > end) {
+            const char eof = DbfHeader::EndOfFile;
+            m_file.writeAt(end, &eof, 1);
+            m_file.truncate(end + 1);
+        }
+    } catch (const std::exception &) {
+    }
+}
+
+void DbfTable::rewriteRecord(std::uint32_t recno, const char *data)
+{
+    const std::size_t length = m_header.recordLength;
+    if (m_bulkDepth > 0) {
+        keepForUndo(recno);
+        try {
+            m_file.writeAt(recordOffset(recno), data, length);
+        } catch (...) {
+            rollbackBulk();
+            throw;
+        }
+        return;
+    }
+    const char *stored = recordData(recno);
+    const std::vector<char> old(stored, stored + length);
+    try {
+        m_file.writeAt(recordOffset(recno), data, length);
+    } catch (...) {
+        // A failed write may have stored part of the record.
+        try {
+            m_file.writeAt(recordOffset(recno), old.data(), length);
+        } catch (const std::exception &) {
+        }
+        throw;
+    }
+}
+
+void DbfTable::keepForUndo(std::uint32_t recno)
+{
+    const char *stored = recordData(recno);
+    char number[sizeof recno];
+    std::memcpy(number, &recno, sizeof recno);
+    m_undo.insert(m_undo.end(), number, number + sizeof number);
+    m_undo.insert(m_undo.end(), stored, stored + m_header.recordLength);
 }
 
 void DbfTable::post()
@@ -1099,52 +1305,70 @@ void DbfTable::post()
     if (m_state != State::Edit && m_state != State::Insert)
         return;
     ensureWritable();
-    const int row = m_row;
-    if (m_state == State::Insert) {
-        if (m_bulkDepth > 0) {
-            m_pending.insert(m_pending.end(), m_buffer.begin(), m_buffer.end());
-            ++m_pendingCount;
-            m_lastPosted = 0;
-            m_bulkChanged = true;
-            m_state = State::Browse;
-            if (m_pending.size() >= PendingFlushBytes)
-                flushPending();
-            return;
-        }
-        const bool othersAppended = appendStored(m_buffer.data(), 1);
+    if (m_state == State::Insert)
+        postInsert();
+    else
+        postEdit();
+}
+
+void DbfTable::postInsert()
+{
+    if (m_bulkDepth > 0) {
+        m_pending.insert(m_pending.end(), m_buffer.begin(), m_buffer.end());
+        ++m_pendingCount;
+        m_lastPosted = 0;
+        m_bulkChanged = true;
         m_state = State::Browse;
-        const std::uint32_t recno = m_count;
-        m_lastPosted = recno;
-        if (othersAppended && m_key) {
-            reindex();
-        } else if (othersAppended) {
-            rebuildRows();
-        } else {
-            std::uint8_t key[MaxKeyBytes] = {};
-            if (m_key) {
-                m_key->evaluate(recordData(recno), key);
-                m_keys.insert(m_keys.end(), key, key + m_key->keyLength());
-                insertInto(m_order, recno, key);
-            }
-            if (accepts(recno))
-                insertInto(m_rows, recno, key);
-        }
-        if (m_key)
-            writeIndex(m_indexName, *m_key, m_keys, m_order);
-        placeCursorOn(recno, row);
+        if (m_pending.size() >= PendingFlushBytes)
+            flushPendingOrUndo();
         return;
     }
-
-    const std::uint32_t recno = m_editRecno;
-    m_lastPosted = recno;
-    std::uint8_t oldKey[MaxKeyBytes] = {};
-    std::uint8_t newKey[MaxKeyBytes] = {};
-    m_file.writeAt(recordOffset(recno), m_buffer.data(), m_buffer.size());
+    const int row = m_row;
+    // The write lock is held from the append to the index write, so that the
+    // index holds every record the table holds when it is written.
+    WriteLock lock(*this);
+    const std::uint32_t known = m_count;
+    const std::uint32_t onDisk = appendRecord(m_buffer.data());
+    const std::uint32_t recno = onDisk + 1;
     m_state = State::Browse;
+    m_count = recno;
+    m_lastPosted = recno;
+    FaultPoint::reach("append:counted");
+    if (onDisk != known || (m_key && FileIdentity::of(mdxPath()) != m_indexIdentity)) {
+        // Other programs appended or indexed since the records were read.
+        if (m_key)
+            reindex();
+        else
+            rebuildRows();
+    } else {
+        std::uint8_t key[MaxKeyBytes] = {};
+        if (m_key) {
+            m_key->evaluate(recordData(recno), key);
+            m_keys.insert(m_keys.end(), key, key + m_key->keyLength());
+            insertInto(m_order, recno, key);
+        }
+        if (accepts(recno))
+            insertInto(m_rows, recno, key);
+    }
+    placeCursorOn(recno, row);
+    if (m_key)
+        storeIndex();
+}
+
+void DbfTable::postEdit()
+{
+    const std::uint32_t recno = m_editRecno;
+    const int row = m_row;
+    rewriteRecord(recno, m_buffer.data());
+    FaultPoint::reach("edit:written");
+    m_state = State::Browse;
+    m_lastPosted = recno;
     if (m_bulkDepth > 0) {
         m_bulkChanged = true;
         return;
     }
+    std::uint8_t oldKey[MaxKeyBytes] = {};
+    std::uint8_t newKey[MaxKeyBytes] = {};
     bool keyChanged = false;
     if (m_key) {
         const std::size_t length = std::size_t(m_key->keyLength());
@@ -1160,9 +1384,14 @@ void DbfTable::post()
     }
     if (accepts(recno))
         insertInto(m_rows, recno, newKey);
-    if (keyChanged)
-        writeIndex(m_indexName, *m_key, m_keys, m_order);
+    if (!keyChanged) {
+        placeCursorOn(recno, row);
+        return;
+    }
+    WriteLock lock(*this);
+    takeInOtherChanges();
     placeCursorOn(recno, row);
+    storeIndex();
 }
 
 void DbfTable::deleteRecord()
@@ -1176,8 +1405,16 @@ void DbfTable::deleteRecord()
     const std::uint32_t recno = recNo();
     if (recno == 0)
         throw DbfError(QStringLiteral("There is no current record to delete."));
+    if (m_bulkDepth > 0)
+        keepForUndo(recno);
     const char flag = DbfHeader::DeletedFlag;
-    m_file.writeAt(recordOffset(recno), &flag, 1);
+    try {
+        m_file.writeAt(recordOffset(recno), &flag, 1);
+    } catch (...) {
+        if (m_bulkDepth > 0)
+            rollbackBulk();
+        throw;
+    }
     // Deleted records keep their place in the index until the table is packed.
     m_rows.erase(m_rows.begin() + m_row);
     m_row = std::min(m_row, int(m_rows.size()) - 1);
@@ -1195,7 +1432,13 @@ void DbfTable::endBulkUpdate()
 {
     if (m_bulkDepth == 0)
         return;
-    ensureBrowse();
+    try {
+        ensureBrowse();
+    } catch (...) {
+        // The failure undid the bulk update: nothing is left to finish.
+        --m_bulkDepth;
+        throw;
+    }
     if (--m_bulkDepth == 0)
         finishBulk();
 }
@@ -1204,27 +1447,116 @@ void DbfTable::flushPending()
 {
     if (m_pendingCount == 0)
         return;
-    appendStored(m_pending.data(), m_pendingCount);
+    if (!m_bulkLocked) {
+        acquireWriteLock();
+        m_bulkLocked = true;
+    }
+    if (!m_bulkAppended) {
+        // From here to the end of the bulk update no other program appends,
+        // and the records written are counted once, when it ends.
+        m_bulkBase = committedCount();
+        m_file.readAt(1, m_bulkHead, sizeof m_bulkHead);
+        m_count = std::max(m_count, m_bulkBase);
+        m_bulkAppended = true;
+    }
+    ensureMapped(m_count + m_pendingCount);
+    m_file.writeAt(recordOffset(m_count + 1), m_pending.data(), m_pending.size());
+    m_count += m_pendingCount;
     m_pending.clear();
     m_pendingCount = 0;
 }
 
+void DbfTable::flushPendingOrUndo()
+{
+    try {
+        flushPending();
+    } catch (...) {
+        rollbackBulk();
+        throw;
+    }
+}
+
+void DbfTable::rollbackBulk() noexcept
+{
+    // The last change first, so that a record changed twice gets its bytes
+    // from before the bulk update.
+    const std::size_t entry = sizeof(std::uint32_t) + m_header.recordLength;
+    for (std::size_t at = m_undo.size(); at >= entry; at -= entry) {
+        const char *kept = m_undo.data() + at - entry;
+        std::uint32_t recno;
+        std::memcpy(&recno, kept, sizeof recno);
+        try {
+            m_file.writeAt(recordOffset(recno), kept + sizeof recno, entry - sizeof recno);
+        } catch (const std::exception &) {
+        }
+    }
+    m_undo.clear();
+    m_pending.clear();
+    m_pendingCount = 0;
+    if (m_bulkAppended) {
+        cutBack(m_bulkBase, m_bulkHead);
+        m_count = m_bulkBase;
+        m_bulkAppended = false;
+    }
+    if (m_bulkLocked) {
+        m_bulkLocked = false;
+        releaseWriteLock();
+    }
+    m_bulkChanged = false;
+    cancel(); // the record being posted belongs to the bulk update as well
+    try {
+        const std::uint32_t recno = recNo();
+        const int row = m_row;
+        if (m_key)
+            reindex();
+        else
+            rebuildRows();
+        placeCursorOn(recno <= m_count ? recno : 0, row);
+    } catch (const std::exception &) {
+    }
+}
+
 void DbfTable::finishBulk()
 {
-    flushPending();
+    try {
+        flushPending();
+        if (m_bulkAppended) {
+            const char eof = DbfHeader::EndOfFile;
+            m_file.writeAt(recordOffset(m_count + 1), &eof, 1);
+            FaultPoint::reach("bulk:records-written");
+            writeCount(m_count);
+            m_bulkAppended = false;
+        }
+    } catch (...) {
+        rollbackBulk();
+        throw;
+    }
+    m_undo.clear();
+    m_undo.shrink_to_fit();
     m_pending.shrink_to_fit();
+    // The write lock the appends took is kept for the index.
+    const bool locked = std::exchange(m_bulkLocked, false);
+    const auto release = qScopeGuard([this, locked] {
+        if (locked)
+            releaseWriteLock();
+    });
     if (!m_bulkChanged)
         return;
     m_bulkChanged = false;
     const std::uint32_t recno = m_state == State::Browse ? recNo() : 0;
     const int row = m_row;
-    if (m_key) {
-        reindex();
-        writeIndex(m_indexName, *m_key, m_keys, m_order);
-    } else {
+    if (!m_key) {
         rebuildRows();
+        placeCursorOn(recno, row);
+        return;
     }
+    WriteLock lock(*this);
+    m_count = std::max(m_count, committedCount());
+    ensureMapped(m_count);
+    reindex();
     placeCursorOn(recno, row);
+    FaultPoint::reach("bulk:counted");
+    storeIndex();
 }
 
 // ---------------------------------------------------------------------------

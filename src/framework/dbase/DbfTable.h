@@ -49,6 +49,41 @@ private:
 // count. The production index is rewritten through a temporary file whenever a
 // completed change alters it (once at the end of a bulk update), and an index
 // whose keys do not match the records is rebuilt when it is selected.
+//
+// Programs sharing a table take turns through a write lock for appends and
+// index writes. Before the index is written, records that others appended (or
+// changed and indexed) since the keys were computed are read, so that every
+// index written holds the key of every record the table holds at that moment.
+//
+// Failures. Every error is a DbfError with a message fit for the user; three
+// kinds are told apart by their type (see framework/Error.h):
+//   DbfInUseError          open() or create() found the table held by another
+//                          open that excludes it.
+//   DbfReadOnlyError       the table or its folder may not be written: a change
+//                          to a read-only table, an exclusive open of a file
+//                          that may not be written, pack in a read-only folder.
+//   DbfIndexNotSavedError  post(), endBulkUpdate() or pack() changed the table,
+//                          but the .MDX could not be written. The change stands:
+//                          the state is Browse, the cursor on the record posted
+//                          (lastPosted()). The index on disk lacks the change
+//                          until a later index write succeeds; an open rebuilds
+//                          it from the records.
+// Any other failure of post(), deleteRecord() or endBulkUpdate() leaves the
+// table file as it was before: a failed append is cut off again and the
+// header's count and end-of-file byte restored, an edited record gets its old
+// bytes back, and a bulk update is undone as a whole from whichever call
+// failed within it, the record being posted included (it goes on as a new,
+// empty one until endBulkUpdate()). After a failed post outside a bulk update
+// the state stays Edit or Insert with the values set, for another try or
+// cancel(). A pack() that fails before its rename leaves the old table.
+//
+// Crashes. The header's record count is the commit point of appends; a bulk
+// update counts its appended records once, when it ends. Records a crash left
+// beyond the count are cut off by the next writable open. Whole files (pack,
+// the .MDX, a new table) are written under a temporary name and renamed over
+// the old one; removeStaleTemporaries() clears what a killed program left.
+// Records changed in place by a bulk update that a crash interrupted keep
+// their new bytes.
 class DbfTable
 {
 public:
@@ -68,6 +103,11 @@ public:
     // True when another open of the table (in this or another program) holds it,
     // or it cannot be opened at all. Answers without waiting.
     static bool inUse(const QString &path);
+
+    // Removes the temporary files of the table and its .MDX that programs killed
+    // while writing them left behind; those of running programs stay. Answers
+    // the paths removed. Call before the table is opened.
+    static QStringList removeStaleTemporaries(const QString &path);
 
     void open(const QString &path, Access access = Access::Shared);
 
@@ -124,6 +164,7 @@ public:
     const QString &indexRepairReason() const { return m_indexRepairReason; }
 
     // Removes the deleted records and regenerates the index. Needs exclusive use.
+    // The packed file replaces the old one in a single rename.
     void pack();
 
     // Record filter: consulted for every record the cursor may visit.
@@ -215,9 +256,18 @@ private:
     char *bufferField(int field);
     QString memoText(const char *stored) const;
 
+    // Header bytes 1-7: the date of the last update and the record count.
+    static constexpr std::size_t DateAndCountBytes = 7;
+    class WriteLock;
+
     void openFile(const QString &path, Access access, const std::function<void()> &arrange);
     void mapFile(std::uint64_t needed);
+    void ensureMapped(std::uint32_t count); // the mapping reaches past record `count`
+    void cutUncommittedTail();
     void openMemo();
+    void acquireWriteLock();
+    void releaseWriteLock();
+    std::uint32_t committedCount() const; // the header's count, as far as the file holds the records
     void activateIndex();
     void dropIndex();
     // One pass over the records in file order: fills `keys` (record order,
@@ -229,6 +279,12 @@ private:
     QString verifyStoredOrder(const class MdxReader &reader, const struct MdxTag &tag);
     void writeIndex(const QString &tag, const KeyExpression &key, const LargeVector<std::uint8_t> &keys,
                     const LargeVector<std::uint32_t> &order);
+    // With the write lock held: reads the records anew when other programs
+    // appended, or wrote the index, since the keys were computed.
+    void takeInOtherChanges();
+    void saveIndex();  // the tag in use, under the write lock, with what others changed
+    void storeIndex(); // the tag in use after a change to the table; throws DbfIndexNotSavedError
+    [[noreturn]] void throwIndexNotSaved(const std::exception &failure) const;
     void setMdxFlag(bool on);
     const std::uint8_t *keyOf(std::uint32_t recno) const
     {
@@ -246,8 +302,19 @@ private:
     void ensureBrowse();
     void ensureEditing() const;
     void ensureWritable() const;
-    bool appendStored(const char *records, std::uint32_t count);
+    // Appends one record and commits it; answers the record count before it.
+    // Undoes itself on failure.
+    std::uint32_t appendRecord(const char *record);
+    void writeCount(std::uint32_t count);
+    // Undoes records appended beyond `count` and the header's date and count.
+    void cutBack(std::uint32_t count, const std::uint8_t *oldHead) noexcept;
+    void rewriteRecord(std::uint32_t recno, const char *data); // undoes itself on failure
+    void keepForUndo(std::uint32_t recno);
+    void postInsert();
+    void postEdit();
     void flushPending();
+    void flushPendingOrUndo();
+    void rollbackBulk() noexcept;
     void finishBulk();
 
     QString m_path;
@@ -264,6 +331,7 @@ private:
 
     QString m_indexName;
     std::optional<KeyExpression> m_key;
+    FileIdentity m_indexIdentity; // the .MDX as it was when the keys were last in step with the records
     QString m_indexRepairReason;
     LargeVector<std::uint8_t> m_keys;   // the key of every record, in record order
     LargeVector<std::uint32_t> m_order; // every record in key order; empty without an index
@@ -279,8 +347,15 @@ private:
     std::uint32_t m_editRecno = 0;
     std::uint32_t m_lastPosted = 0;
 
+    int m_writeLocks = 0;
+
     int m_bulkDepth = 0;
     bool m_bulkChanged = false;
     std::vector<char> m_pending; // appended records not yet written, during a bulk update
     std::uint32_t m_pendingCount = 0;
+    bool m_bulkLocked = false;   // the bulk update holds a count of the write lock
+    bool m_bulkAppended = false; // records written beyond the header's count
+    std::uint32_t m_bulkBase = 0;
+    std::uint8_t m_bulkHead[DateAndCountBytes] = {};
+    std::vector<char> m_undo; // record number and former bytes of each record changed in place
 };

@@ -3,8 +3,13 @@
 #include "FaultPoint.h"
 #include "framework/Error.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -22,6 +27,23 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+bool isReadOnlyError(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+int openFile(const QString &path, int flags, int mode)
+{
+    if (flags & O_CREAT) {
+        std::size_t none = 0;
+        if (const int error = FaultPoint::failure(FaultPoint::Operation::Create, path, 0, none)) {
+            errno = error;
+            return -1;
+        }
+    }
+    return ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, mode);
+}
+
 struct flock lockRecord(short type, std::uint64_t slot)
 {
     struct flock fl;
@@ -33,20 +55,39 @@ struct flock lockRecord(short type, std::uint64_t slot)
     return fl;
 }
 
+FileIdentity identityOf(const struct stat &st)
+{
+    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_mtim.tv_sec),
+            std::int64_t(st.st_mtim.tv_nsec), std::uint64_t(st.st_size)};
+}
+
 } // namespace
+
+FileIdentity FileIdentity::of(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return identityOf(st);
+}
 
 PosixFile::PosixFile(const QString &path, int flags, int mode) : m_path(path)
 {
-    m_fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, mode);
-    if (m_fd < 0)
-        throw DbfError(QStringLiteral("Cannot open \"%1\": %2.").arg(path, systemError(errno)));
+    m_fd = openFile(path, flags, mode);
+    if (m_fd < 0) {
+        const int error = errno;
+        const QString message = QStringLiteral("Cannot open \"%1\": %2.").arg(path, systemError(error));
+        if ((flags & O_ACCMODE) != O_RDONLY && isReadOnlyError(error))
+            throw DbfReadOnlyError(message);
+        throw DbfError(message);
+    }
 }
 
 int PosixFile::tryOpen(const QString &path, int flags, PosixFile &out)
 {
     out.close();
     out.m_path = path;
-    out.m_fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0644);
+    out.m_fd = openFile(path, flags, 0644);
     return out.m_fd < 0 ? errno : 0;
 }
 
@@ -86,18 +127,38 @@ std::uint64_t PosixFile::size() const
     return std::uint64_t(st.st_size);
 }
 
+FileIdentity PosixFile::identity() const
+{
+    struct stat st;
+    if (::fstat(m_fd, &st) != 0)
+        throw DbfError(QStringLiteral("Cannot read the size of \"%1\": %2.").arg(m_path, systemError(errno)));
+    return identityOf(st);
+}
+
 void PosixFile::writeAt(std::uint64_t offset, const void *data, std::size_t size)
 {
+    std::size_t fits = size;
+    int error = FaultPoint::failure(FaultPoint::Operation::Write, m_path, offset, fits);
+    if (error)
+        size = std::min(fits, size);
     const auto *p = static_cast<const char *>(data);
     while (size > 0) {
         const ssize_t n = ::pwrite(m_fd, p, size, off_t(offset));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            throw DbfError(QStringLiteral("Cannot write to \"%1\": %2.").arg(m_path, systemError(errno)));
+        if (n <= 0) {
+            error = n < 0 ? errno : ENOSPC;
+            break;
+        }
         p += n;
         size -= size_t(n);
         offset += std::uint64_t(n);
+    }
+    if (error) {
+        const QString message = QStringLiteral("Cannot write to \"%1\": %2.").arg(m_path, systemError(error));
+        if (isReadOnlyError(error))
+            throw DbfReadOnlyError(message);
+        throw DbfError(message);
     }
 }
 
@@ -196,10 +257,26 @@ void FileMapping::release()
     m_length = 0;
 }
 
-ReplacementFile::ReplacementFile(const QString &target)
-    : m_target(target), m_temporary(target + QStringLiteral(".new~"))
+ReplacementFile::ReplacementFile(const QString &target) : m_target(target)
 {
-    m_file = PosixFile(m_temporary, O_RDWR | O_CREAT | O_TRUNC);
+    static std::atomic<unsigned> serial{0};
+    const QString stem = target + QStringLiteral(".%1-").arg(::getpid());
+    int error = EEXIST;
+    while (error == EEXIST) {
+        m_temporary = stem + QString::number(++serial) + QStringLiteral(".new~");
+        error = PosixFile::tryOpen(m_temporary, O_RDWR | O_CREAT | O_EXCL, m_file);
+    }
+    if (error) {
+        const QString folder = QFileInfo(target).absolutePath();
+        if (isReadOnlyError(error))
+            throw DbfReadOnlyError(
+                QStringLiteral("The folder \"%1\" is read-only: \"%2\" cannot be written there (%3).")
+                    .arg(folder, QFileInfo(target).fileName(), systemError(error)));
+        throw DbfError(QStringLiteral("Cannot create a file in the folder \"%1\" to replace \"%2\": %3.")
+                           .arg(folder, QFileInfo(target).fileName(), systemError(error)));
+    }
+    // Nobody else can hold the lock of a file just created under a new name.
+    m_file.tryLock(PosixFile::Lock::Exclusive, 0);
     // The new file keeps the permissions of the one it replaces.
     struct stat st;
     if (::stat(QFile::encodeName(target).constData(), &st) == 0)
@@ -208,7 +285,7 @@ ReplacementFile::ReplacementFile(const QString &target)
 
 ReplacementFile::~ReplacementFile()
 {
-    if (!m_committed) {
+    if (!m_committed && m_file.isOpen()) {
         m_file.close();
         ::unlink(QFile::encodeName(m_temporary).constData());
     }
@@ -217,8 +294,44 @@ ReplacementFile::~ReplacementFile()
 void ReplacementFile::commit(const char *faultPoint)
 {
     FaultPoint::reach(faultPoint);
-    m_file.close();
-    if (::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData()) != 0)
-        throw DbfError(QStringLiteral("Cannot replace \"%1\": %2.").arg(m_target, systemError(errno)));
+    std::size_t none = 0;
+    int error = FaultPoint::failure(FaultPoint::Operation::Rename, m_target, 0, none);
+    if (!error && ::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData()) != 0)
+        error = errno;
+    if (error) {
+        const QString message = QStringLiteral("Cannot replace \"%1\": %2.").arg(m_target, systemError(error));
+        if (isReadOnlyError(error))
+            throw DbfReadOnlyError(message);
+        throw DbfError(message);
+    }
     m_committed = true;
+    m_file.m_path = m_target;
+}
+
+QStringList ReplacementFile::removeStale(const QString &target)
+{
+    const QFileInfo info(target);
+    const QString name = info.fileName();
+    // "<target>.<pid>-<n>.new~", and "<target>.new~" of earlier versions.
+    static const QRegularExpression owner(QStringLiteral("^\\.(?:(\\d+)-\\d+\\.)?new~$"));
+    QStringList removed;
+    const QDir folder = info.dir();
+    for (const QString &candidate : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (candidate.size() <= name.size() || !candidate.startsWith(name, Qt::CaseInsensitive))
+            continue;
+        const QRegularExpressionMatch match = owner.match(QStringView(candidate).mid(name.size()));
+        if (!match.hasMatch())
+            continue;
+        const pid_t pid = pid_t(match.captured(1).toLong());
+        // A pid that runs may be the owner between creating the file and locking it.
+        if (pid > 0 && pid != ::getpid() && (::kill(pid, 0) == 0 || errno == EPERM))
+            continue;
+        const QString path = folder.filePath(candidate);
+        PosixFile file;
+        if (PosixFile::tryOpen(path, O_RDONLY, file) != 0 || !file.tryLock(PosixFile::Lock::Shared, 0))
+            continue;
+        if (::unlink(QFile::encodeName(path).constData()) == 0)
+            removed << path;
+    }
+    return removed;
 }

@@ -2,10 +2,26 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
+// What tells one version of a file from the next: a file replaced by a rename
+// is another inode, and a write changes the modification time.
+struct FileIdentity
+{
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    std::uint64_t size = 0;
+
+    // Of the file at `path`; all zero when there is none.
+    static FileIdentity of(const QString &path);
+    bool operator==(const FileIdentity &) const = default;
+};
+
 // Thin RAII wrapper over a POSIX file descriptor; every failure throws DbfError
-// naming the file.
+// naming the file (DbfReadOnlyError when a file may not be written or created).
 class PosixFile
 {
 public:
@@ -26,6 +42,8 @@ public:
     void close();
 
     std::uint64_t size() const;
+    FileIdentity identity() const;
+    // A failed write may have stored part of the bytes.
     void writeAt(std::uint64_t offset, const void *data, std::size_t size);
     void readAt(std::uint64_t offset, void *data, std::size_t size) const; // exactly size bytes
     void truncate(std::uint64_t size);
@@ -39,6 +57,7 @@ public:
     bool lockedByOthers(Lock kind, std::uint64_t slot = 0) const;
 
 private:
+    friend class ReplacementFile; // names the file after its target once renamed
     int m_fd = -1;
     QString m_path;
 };
@@ -68,7 +87,11 @@ private:
 };
 
 // Writes a whole new file beside `target` and renames it over the target, so
-// that a crash leaves either the old or the new file.
+// that a crash leaves either the old or the new file. The temporary file is
+// named "<target>.<pid>-<n>.new~", a name no other process uses, and holds the
+// exclusive lock of slot 0 from its creation: a file of that name without the
+// lock and without its process was left by a killed program. For a table, slot
+// 0 is the open lock, so the new file is in exclusive use from the start.
 class ReplacementFile
 {
 public:
@@ -76,7 +99,14 @@ public:
     ~ReplacementFile(); // removes the temporary file unless committed
 
     PosixFile &file() { return m_file; }
-    void commit(const char *faultPoint); // closes and renames over the target
+    // Renames the file over the target. The file stays open and locked, so
+    // that the caller may take it over as the target.
+    void commit(const char *faultPoint);
+
+    // Removes the temporary files of `target` left by programs that are no
+    // longer running, and answers their paths. Files that cannot be removed
+    // are left alone.
+    static QStringList removeStale(const QString &target);
 
 private:
     QString m_target;
