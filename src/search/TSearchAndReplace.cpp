@@ -164,13 +164,9 @@ void TSearchAndReplace::StartButtonClick()
     std::optional<Replacement> run;
     switch (CatalogFields::row(m_field).kind) {
     case FieldKind::Text: {
-        QByteArray bytes;
-        if (const auto bad = CodePage::windows1252().encode(replacement, bytes)) {
-            const char32_t ch = *bad;
-            refuse(m_replaceText,
-                   QStringLiteral("The replacement text contains the character \"%1\", which the catalog "
-                                  "cannot store.  Please correct.")
-                       .arg(QString::fromUcs4(&ch, 1)));
+        const QString refusal = RecordRules::unstorableCharacter(QStringLiteral("The replacement text"), replacement);
+        if (!refusal.isEmpty()) {
+            refuse(m_replaceText, refusal);
             return;
         }
         run = Replacement::text(engineField, search, replacement);
