@@ -33,6 +33,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <numeric>
 #include <unistd.h>
 
@@ -418,45 +419,84 @@ void BM_LocateNextFarAway(benchmark::State &state)
     state.counters["distance"] = target - start;
 }
 
+// A copy of the generated catalog for a replace run, with `prepare` applied to
+// it and the default tag built.
+QString replaceCopy(int books, const std::function<void(DbfTable &)> &prepare)
+{
+    const QString path = QDir(benchDir()).filePath(QStringLiteral("REPLACE.DBF"));
+    QFile::remove(path);
+    removeIndex(path);
+    QFile::copy(catalog(books), path);
+    DbfTable table;
+    table.open(path, DbfTable::Access::Exclusive);
+    table.beginBulkUpdate();
+    prepare(table);
+    table.endBulkUpdate();
+    table.addIndex(CatalogTable::IndexTag, defaultOrder().expression, true);
+    return path;
+}
+
+// A replace run as the search and replace window makes it: exclusive, the tag
+// deleted and the books in record order, the counts told after every book, the
+// tag built again afterwards and the table opened shared.
+Replacement::Counts replaceAsTheWindowDoes(const QString &path, const QString &field, const QString &search,
+                                           const QString &replacement)
+{
+    DbfTable table;
+    table.open(path, DbfTable::Access::Exclusive);
+    table.deleteIndex(CatalogTable::IndexTag);
+    int told = 0;
+    Replacement::Counts counts;
+    Replacement::text(table.field(field), search, replacement).run(table, counts, {}, [&](const Replacement::Counts &) {
+        ++told;
+    });
+    table.addIndex(CatalogTable::IndexTag, defaultOrder().expression, true);
+    table.close();
+    table.open(path);
+    benchmark::DoNotOptimize(told);
+    return counts;
+}
+
 void BM_ReplaceOneAuthor(benchmark::State &state)
 {
-    // One author on 1 000 books replaced without confirmation, as the search and
-    // replace window runs it: exclusive, record order, the tag built afterwards.
-    const QString source = catalog(int(state.range(0)));
-    const QString path = QDir(benchDir()).filePath(QStringLiteral("REPLACE.DBF"));
+    // One author on 1 000 books replaced without confirmation.
     for (auto _ : state) {
         state.PauseTiming();
-        QFile::remove(path);
-        removeIndex(path);
-        QFile::copy(source, path);
-        {
-            DbfTable table;
-            table.open(path, DbfTable::Access::Exclusive);
+        const QString path = replaceCopy(int(state.range(0)), [](DbfTable &table) {
             const int author = table.field(u"Author");
-            table.beginBulkUpdate();
             for (int i = 0; i < 1000; ++i) {
                 table.edit(std::uint32_t(1 + i * 97));
                 table.setText(author, QStringLiteral("Replace, Me"));
                 table.post();
             }
-            table.endBulkUpdate();
-            table.addIndex(CatalogTable::IndexTag, defaultOrder().expression, true);
-        }
+        });
         state.ResumeTiming();
-        DbfTable table;
-        table.open(path, DbfTable::Access::Exclusive);
-        table.deleteIndex(CatalogTable::IndexTag);
-        const Replacement replacement =
-            Replacement::text(table.field(u"Author"), QStringLiteral("replace, me"), QStringLiteral("Someone, Else"));
-        const Replacement::Counts counts = replacement.run(table, {}, {});
-        table.addIndex(CatalogTable::IndexTag, defaultOrder().expression, true);
-        table.close();
-        table.open(path);
+        const Replacement::Counts counts = replaceAsTheWindowDoes(
+            path, QStringLiteral("Author"), QStringLiteral("replace, me"), QStringLiteral("Someone, Else"));
         if (counts.changed != 1000)
             state.SkipWithError("not every book was changed");
+    }
+}
+
+void BM_ReplaceEveryBook(benchmark::State &state)
+{
+    // A value that every book holds replaced without confirmation.
+    for (auto _ : state) {
         state.PauseTiming();
-        table.close();
+        const QString path = replaceCopy(int(state.range(0)), [](DbfTable &table) {
+            const int location = table.field(u"Location");
+            for (std::uint32_t recno = 1; recno <= table.physicalCount(); ++recno) {
+                table.edit(recno);
+                table.setText(location, QStringLiteral("Living Room"));
+                table.post();
+            }
+        });
         state.ResumeTiming();
+        const Replacement::Counts counts = replaceAsTheWindowDoes(
+            path, QStringLiteral("Location"), QStringLiteral("living room"), QStringLiteral("Study"));
+        if (counts.changed != counts.processed || counts.changed < state.range(0) * 9 / 10)
+            state.SkipWithError("not every book was changed");
+        state.counters["changed"] = counts.changed;
     }
 }
 
@@ -465,6 +505,7 @@ BENCHMARK(BM_SearchFiveCriteria)->Arg(100000)->Unit(benchmark::kMillisecond)->Us
 BENCHMARK(BM_SortFourLevels)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LocateNextFarAway)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReplaceOneAuthor)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReplaceEveryBook)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 long statusKilobytes(const char *key)
 {

@@ -2,6 +2,7 @@
 
 #include "app/DateFormat.h"
 #include "app/NumberFormat.h"
+#include "framework/dbase/CodePage.h"
 
 #include <charconv>
 #include <cmath>
@@ -55,6 +56,17 @@ std::optional<double> readAmount(const QString &input, const NumberFormat &forma
         return std::nullopt;
     }
     return value;
+}
+
+QString unstorableCharacter(const QString &name, const QString &text)
+{
+    QByteArray bytes;
+    const std::optional<char32_t> bad = CodePage::windows1252().encode(text, bytes);
+    if (!bad)
+        return {};
+    const char32_t ch = *bad;
+    return QStringLiteral("%1 contains the character \"%2\", which the catalog cannot store.  Please correct.")
+        .arg(name, QString::fromUcs4(&ch, 1));
 }
 
 QString titleEcho(const QString &titleName, const QString &title)

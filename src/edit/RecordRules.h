@@ -25,6 +25,11 @@ QDate readDate(const QString &text, const DateFormat &format, bool *valid);
 // An empty text is nothing.
 std::optional<double> readAmount(const QString &text, const NumberFormat &format, bool *valid);
 
+// The refusal of a text holding a character that the catalog (Windows-1252)
+// cannot store, naming `name` and the first such character; empty when every
+// character can be stored.
+QString unstorableCharacter(const QString &name, const QString &text);
+
 // "Title: " cut to 22 characters, then the title: names the book on the pages
 // that do not show its title.
 QString titleEcho(const QString &titleName, const QString &title);

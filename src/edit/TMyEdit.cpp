@@ -7,7 +7,6 @@
 #include "app/NumberFormat.h"
 #include "app/WindowLook.h"
 #include "framework/Error.h"
-#include "framework/dbase/CodePage.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/HelpService.h"
 #include "framework/ui/MessageService.h"
@@ -525,13 +524,10 @@ bool TMyEdit::DoUpdate()
     for (const Field &f : m_fields) {
         if (f.kind != Kind::Edit && f.kind != Kind::Combo)
             continue;
-        QByteArray bytes;
-        if (const auto bad = CodePage::windows1252().encode(text(f.row), bytes)) {
-            const char32_t ch = *bad;
-            return refuse(f.row, QStringLiteral("%1 contains the character \"%2\", which the catalog cannot store.  "
-                                                "Please correct.")
-                                     .arg(settings.displayNames[std::size_t(f.row - 1)], QString::fromUcs4(&ch, 1)));
-        }
+        const QString refusal =
+            RecordRules::unstorableCharacter(settings.displayNames[std::size_t(f.row - 1)], text(f.row));
+        if (!refusal.isEmpty())
+            return refuse(f.row, refusal);
     }
 
     emit recordStoring();

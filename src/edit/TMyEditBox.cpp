@@ -1,6 +1,7 @@
 #include "TMyEditBox.h"
 
 #include "PickLists.h"
+#include "RecordRules.h"
 #include "framework/Error.h"
 #include "framework/ui/MessageService.h"
 
@@ -96,6 +97,15 @@ void TMyEditBox::SetColors()
 void TMyEditBox::AddButtonClick()
 {
     const QString value = PickLists::trimBlanks(m_addInfo->text());
+    // An entry goes into books as it stands: one the catalog cannot store is
+    // refused here, as the record editor would refuse it.
+    const QString refusal =
+        RecordRules::unstorableCharacter(QString::fromLatin1(PickLists::info(m_listNumber).captionName), value);
+    if (!refusal.isEmpty()) {
+        MessageService::error(this, refusal);
+        m_addInfo->setFocus();
+        return;
+    }
     if (!value.isEmpty())
         m_theList->addItem(value);
     m_addInfo->clear();

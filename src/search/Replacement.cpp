@@ -72,10 +72,10 @@ bool Replacement::matches(const DbfTable &table, const DbfRecord &record) const
     return true;
 }
 
-Replacement::Counts Replacement::run(DbfTable &table, const std::function<bool(const DbfRecord &)> &confirm,
-                                     const std::function<void(const Counts &)> &progress) const
+void Replacement::run(DbfTable &table, Counts &counts, const std::function<bool(const DbfRecord &)> &confirm,
+                      const std::function<void(const Counts &)> &progress) const
 {
-    Counts counts;
+    counts = Counts();
     // The matches first, then the changes: changing a record may move it in the
     // cursor order, and every record is visited once.
     std::vector<std::uint32_t> matches;
@@ -114,11 +114,12 @@ Replacement::Counts Replacement::run(DbfTable &table, const std::function<bool(c
                 progress(counts);
         }
     } catch (...) {
+        // The books posted stay changed; the one being changed is left as it was.
+        table.cancel();
         table.endBulkUpdate();
         throw;
     }
     table.endBulkUpdate();
-    return counts;
 }
 
 std::optional<double> readPlainNumber(const QString &text)

@@ -36,8 +36,10 @@ public:
     // Visits the table's visible records in cursor order. For each match,
     // `confirm` (when given) decides whether it is changed; `progress` sees the
     // counts after every record. The changes are written in one bulk update.
-    Counts run(DbfTable &table, const std::function<bool(const DbfRecord &)> &confirm,
-               const std::function<void(const Counts &)> &progress) const;
+    // Failures throw Error; `counts` then tells how far the run came, and the
+    // books it counts as changed are stored.
+    void run(DbfTable &table, Counts &counts, const std::function<bool(const DbfRecord &)> &confirm,
+             const std::function<void(const Counts &)> &progress) const;
 
 private:
     Kind m_kind = Kind::Text;

@@ -39,6 +39,14 @@ public:
     using QTableWidget::QTableWidget;
 
 protected:
+    // A click on the criterion that has the cursor opens its editor at once.
+    // Item views wait out the double-click interval first, and the keys typed
+    // meanwhile are lost; a double click means nothing more here.
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override
+    {
+        return QTableWidget::edit(index, trigger == SelectedClicked ? DoubleClicked : trigger, event);
+    }
+
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
     {
         const int row = currentRow();

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,6 +30,14 @@ const QString InUse = QStringLiteral(
     "Search and Replace requires exclusive use of the DBase File.  Make sure that the DBase File is not in use by "
     "another program  or that no other users are running the software or that no other copies of the software are in "
     "use.");
+
+// How many books a run that failed had changed: they stay changed.
+QString changedBooks(int changed)
+{
+    if (changed == 0)
+        return QStringLiteral("No book was changed.");
+    return changed == 1 ? QStringLiteral("1 book was changed.") : QStringLiteral("%1 books were changed.").arg(changed);
+}
 
 } // namespace
 
@@ -70,6 +79,7 @@ TSearchAndReplace::TSearchAndReplace(Catalog &catalog, const WindowLook &look, Q
         WindowStyle::markHeading(heading);
         counts->addWidget(heading, 0, i, Qt::AlignHCenter);
         *values[i] = label(valueNames[i], "0");
+        (*values[i])->setAlignment(Qt::AlignCenter);
         counts->addWidget(*values[i], 1, i, Qt::AlignHCenter);
     }
 
@@ -95,6 +105,10 @@ void TSearchAndReplace::showEvent(QShowEvent *event)
 {
     WindowStyle::applyFonts(this, m_look.fonts());
     WindowStyle::scale(this, m_look.scaleFactor());
+    // The counters are painted while the run holds the event loop, when no
+    // layout can widen them: each is made wide enough for any count at once.
+    for (QLabel *count : {m_processed, m_found, m_changed})
+        count->setMinimumWidth(count->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
     WindowStyle::centre(this);
     SetColors();
     m_fieldBox->clear();
@@ -141,11 +155,11 @@ bool TSearchAndReplace::refuse(QWidget *focus, const QString &message)
     return false;
 }
 
-void TSearchAndReplace::showCounts(int processed, int found, int changed)
+void TSearchAndReplace::showCounts(const Replacement::Counts &counts)
 {
-    m_processed->setText(QString::number(processed));
-    m_found->setText(QString::number(found));
-    m_changed->setText(QString::number(changed));
+    m_processed->setText(QString::number(counts.processed));
+    m_found->setText(QString::number(counts.found));
+    m_changed->setText(QString::number(counts.changed));
     m_processed->repaint();
     m_found->repaint();
     m_changed->repaint();
@@ -164,13 +178,9 @@ void TSearchAndReplace::StartButtonClick()
     std::optional<Replacement> run;
     switch (CatalogFields::row(m_field).kind) {
     case FieldKind::Text: {
-        QByteArray bytes;
-        if (const auto bad = CodePage::windows1252().encode(replacement, bytes)) {
-            const char32_t ch = *bad;
-            refuse(m_replaceText,
-                   QStringLiteral("The replacement text contains the character \"%1\", which the catalog "
-                                  "cannot store.  Please correct.")
-                       .arg(QString::fromUcs4(&ch, 1)));
+        const QString refusal = RecordRules::unstorableCharacter(QStringLiteral("The replacement text"), replacement);
+        if (!refusal.isEmpty()) {
+            refuse(m_replaceText, refusal);
             return;
         }
         run = Replacement::text(engineField, search, replacement);
@@ -214,7 +224,9 @@ void TSearchAndReplace::StartButtonClick()
         MessageService::error(this, InUse);
         return;
     }
-    showCounts(0, 0, 0);
+    Replacement::Counts counts;
+    showCounts(counts);
+    QStringList failures;
     {
         WaitCursor wait;
         // Record order: the tag is built again once, after the run.
@@ -233,38 +245,47 @@ void TSearchAndReplace::StartButtonClick()
             m_catalog.DisableEndSearch();
             table.refresh();
         }
+        const bool confirming = m_confirm->isChecked();
         const int title = table.field(1);
         try {
-            const Replacement::Counts counts = run->run(
-                table.engine(),
-                m_confirm->isChecked() ? std::function<bool(const DbfRecord &)>([&](const DbfRecord &record) {
+            run->run(
+                table.engine(), counts,
+                confirming ? std::function<bool(const DbfRecord &)>([&](const DbfRecord &record) {
                     return MessageService::ask(this, QStringLiteral("Confirm"),
                                                QStringLiteral("Item = \"") + record.text(title) +
                                                    QStringLiteral("\".  Change this record?"));
                 })
-                                       : std::function<bool(const DbfRecord &)>(),
-                [this, shown = Replacement::Counts()](const Replacement::Counts &c) mutable {
-                    // Painted when a count that matters moves, and now and then for the rest.
-                    if (c.found != shown.found || c.changed != shown.changed || c.processed - shown.processed >= 1000) {
-                        showCounts(c.processed, c.found, c.changed);
-                        shown = c;
-                    }
+                           : std::function<bool(const DbfRecord &)>(),
+                [&, shown = Replacement::Counts(), painted = QElapsedTimer()](const Replacement::Counts &c) mutable {
+                    // Painted a few times a second, and after every answer: painting
+                    // after every book would take far longer than the run itself.
+                    if (painted.isValid() && painted.elapsed() < 50 && !(confirming && c.found != shown.found))
+                        return;
+                    showCounts(c);
+                    shown = c;
+                    painted.start();
                 });
-            showCounts(counts.processed, counts.found, counts.changed);
         } catch (const Error &e) {
-            MessageService::error(this, e.message());
+            failures << QStringLiteral("An error stopped the search and replace: ") + e.message();
         }
+        showCounts(counts);
         if (searched)
             m_catalog.EnableEndSearch();
         if (!m_catalog.sortString().isEmpty()) {
             try {
                 table.addIndex(CatalogTable::IndexTag, m_catalog.sortString(), true);
             } catch (const Error &e) {
-                MessageService::error(this, e.message());
+                failures << QStringLiteral("The sort order could not be built again after the search and replace: ") +
+                                e.message();
             }
         }
     }
     m_catalog.reopenTable();
+    if (!failures.isEmpty()) {
+        MessageService::error(this, failures.join(QStringLiteral("  ")) + QStringLiteral("  ") +
+                                        changedBooks(counts.changed));
+        return;
+    }
     MessageService::inform(this, QStringLiteral("Finished"), QStringLiteral("Global Search and Replace Complete."));
     accept();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Replacement.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -27,7 +29,7 @@ protected:
 
 private:
     bool refuse(QWidget *focus, const QString &message);
-    void showCounts(int processed, int found, int changed);
+    void showCounts(const Replacement::Counts &counts);
 
     Catalog &m_catalog;
     const WindowLook &m_look;

@@ -23,7 +23,8 @@ struct ExportField
 // Writes the catalog's visible records, in cursor order (the sort order, and
 // only the books of the search while one is on), to a new comma-delimited text
 // file or a new dBASE table. Text values are the fields' edit texts: dates in
-// the date format given, numbers as plain decimal text, empty fields empty. A
+// the order and with the separator of the date format given but always with
+// four-digit years, numbers as plain decimal text, empty fields empty. A
 // dBASE table gets the exported fields under their table field names, with the
 // book fields' types: C of the field's width, N(11,0) for whole numbers,
 // N(20,4) for amounts, D for dates; no index.

@@ -2,15 +2,15 @@
 
 #include "DelimitedReader.h"
 #include "app/DateFormat.h"
-#include "app/NumberFormat.h"
-#include "edit/RecordRules.h"
 #include "framework/Error.h"
 #include "framework/dbase/DbfTable.h"
 #include "storage/CatalogFields.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -43,6 +43,56 @@ QString tableText(const QString &stored)
         text.append(c);
     }
     return text;
+}
+
+// An amount of the import: an optional sign, then digits with "." as the
+// decimal point whatever the money format in force, commas allowed only
+// between groups of three digits before the point ("1,234.50"). Nothing when
+// the text is no such number ("12,50", "1.234,5", "12 dollars").
+std::optional<double> readAmount(QStringView text)
+{
+    std::array<char, 64> plain{};
+    std::size_t length = 0;
+    const auto put = [&](QChar c) {
+        if (length == plain.size())
+            return false;
+        plain[length++] = char(c.unicode());
+        return true;
+    };
+    const auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    qsizetype i = 0;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        if (text[i] == QLatin1Char('-'))
+            put(text[i]);
+        ++i;
+    }
+    qsizetype group = 0; // digits since the start or the last comma
+    bool grouped = false;
+    for (; i < text.size() && (isDigit(text[i]) || text[i] == QLatin1Char(',')); ++i) {
+        if (text[i] != QLatin1Char(',')) {
+            if (!put(text[i]))
+                return std::nullopt;
+            ++group;
+            continue;
+        }
+        if (grouped ? group != 3 : group == 0 || group > 3)
+            return std::nullopt;
+        grouped = true;
+        group = 0;
+    }
+    if (grouped && group != 3)
+        return std::nullopt;
+    if (i < text.size() && text[i] == QLatin1Char('.')) {
+        do {
+            if (!put(text[i++]))
+                return std::nullopt;
+        } while (i < text.size() && isDigit(text[i]));
+    }
+    double value = 0;
+    const auto result = std::from_chars(plain.data(), plain.data() + length, value);
+    if (i != text.size() || result.ec != std::errc() || result.ptr != plain.data() + length)
+        return std::nullopt;
+    return value;
 }
 
 // The character at `i`, a surrogate pair taken whole; `i` moves past it.
@@ -235,10 +285,11 @@ void ImportRun::storeWhole(int field, QStringView value)
 
 void ImportRun::storeAmount(int field, QStringView value)
 {
-    bool valid = true;
-    const std::optional<double> amount =
-        RecordRules::readAmount(QString::fromRawData(value.data(), value.size()), NumberFormat::current(), &valid);
-    if (!valid || (amount && !storeNumber(field, *amount)))
+    value = trimBlanks(value);
+    if (value.isEmpty())
+        return;
+    const std::optional<double> amount = readAmount(value);
+    if (!amount || !storeNumber(field, *amount))
         ++m_repairs.unreadableAmounts;
 }
 

@@ -4,7 +4,9 @@
 #include "framework/ui/MessageService.h"
 #include "framework/ui/WinColor.h"
 
+#include <QClipboard>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -37,6 +39,13 @@ struct Editor
     {
         addInfo->setText(text);
         click(u"AddButton"_s);
+    }
+
+    // Typed characters outside Latin-1 come in through the clipboard.
+    void paste(const QString &text)
+    {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(addInfo, Qt::Key_V, Qt::ControlModifier);
     }
 
     QStringList entries() const
@@ -75,6 +84,7 @@ private slots:
     void addTrimsAndAppends_data();
     void addTrimsAndAppends();
     void enterInEntryFieldAddsWithoutClosing();
+    void refusesCharactersTheCatalogCannotHold();
     void deleteSelection_data();
     void deleteSelection();
     void sortOnlyOnYes();
@@ -162,6 +172,32 @@ void TestListEditor::enterInEntryFieldAddsWithoutClosing()
     QCOMPARE(e.entries(), QStringList{u"Poetry"_s});
     QVERIFY(e.box.isVisible());
     QCOMPARE(f.editor[3]->count(), 0);
+}
+
+// An entry goes into a book field when it is chosen: one that the catalog
+// cannot store is refused here already, with the record editor's message.
+void TestListEditor::refusesCharactersTheCatalogCannotHold()
+{
+    PickListFixture f;
+    f.editor[2]->addItem(u"Fair"_s);
+    Editor e(f, 3);
+    e.addInfo->setFocus();
+    e.paste(u"Книжный, Moscow"_s);
+    QTest::keyClick(e.addInfo, Qt::Key_Return);
+
+    QCOMPARE(e.entries(), QStringList{u"Fair"_s});
+    QCOMPARE(MessageService::shown().size(), 1);
+    QCOMPARE(MessageService::shown().constFirst().caption, u"Error"_s);
+    QCOMPARE(MessageService::shown().constFirst().text,
+             u"Purchased From contains the character \"К\", which the catalog cannot store.  Please correct."_s);
+    QCOMPARE(e.addInfo->text(), u"Книжный, Moscow"_s);
+    QCOMPARE(e.box.focusWidget(), e.addInfo);
+
+    e.addInfo->selectAll();
+    e.paste(u"Librería “Œ”"_s);
+    e.click(u"AddButton"_s);
+    QCOMPARE(e.entries(), (QStringList{u"Fair"_s, u"Librería “Œ”"_s}));
+    QCOMPARE(MessageService::shown().size(), 1);
 }
 
 void TestListEditor::deleteSelection_data()

@@ -2,15 +2,21 @@
 #include "TestSupport.h"
 
 #include "app/MyTable.h"
+#include "framework/Error.h"
 #include "framework/dbase/DbfTable.h"
+#include "framework/dbase/FaultPoint.h"
 #include "framework/ui/MessageService.h"
+#include "search/Replacement.h"
 #include "search/TSearchAndReplace.h"
+#include "storage/CatalogTable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
+#include <cstring>
 
 namespace {
 
@@ -24,6 +30,27 @@ struct Run
         const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), authors);
         if (!settings.isEmpty())
             TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), settings);
+        open(books);
+    }
+    // A catalog that another program made, its years four digits wide.
+    explicit Run(const std::vector<double> &years)
+    {
+        std::vector<FieldDef> fields = CatalogTable::fieldDefinitions();
+        fields[2].width = 4;
+        const QString books = f.path(QStringLiteral("BOOKS.DBF"));
+        DbfTable::create(books, fields);
+        DbfTable table;
+        table.open(books);
+        for (double year : years) {
+            table.append();
+            table.setNumber(2, year);
+            table.post();
+        }
+        table.close();
+        open(books);
+    }
+    void open(const QString &books)
+    {
         f.openCatalog(books);
         window = new TSearchAndReplace(f.catalog(), f.look(), f.window());
         window->show();
@@ -37,6 +64,17 @@ struct Run
         window->findChild<QLineEdit *>(QStringLiteral("ReplaceText"))->setText(replacement);
         window->findChild<QCheckBox *>(QStringLiteral("ConfirmBox"))->setChecked(confirm);
         window->StartButtonClick();
+    }
+    // The one message after a failed run; the window stays open on the table
+    // opened shared again.
+    void checkFailure(const QString &message, int changed)
+    {
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().constFirst().caption, QStringLiteral("Error"));
+        QCOMPARE(MessageService::shown().constFirst().text, message);
+        QVERIFY(window->isVisible());
+        QCOMPARE(count("ChangedCount"), QString::number(changed));
+        QCOMPARE(f.catalog().table().engine().access(), DbfTable::Access::Shared);
     }
     QString count(const char *name) const { return window->findChild<QLabel *>(QString::fromLatin1(name))->text(); }
     QStringList authors()
@@ -182,6 +220,82 @@ private slots:
             QLatin1String("Search and Replace requires exclusive use of the DBase File.")));
         QVERIFY(run.window->isVisible());
         QCOMPARE(run.f.shown(2), QStringList({"Mann"}));
+    }
+
+    // After a failure the user learns what failed and how many books were
+    // changed; the run never reports itself complete.
+    void failuresSayHowManyBooksChanged()
+    {
+        {
+            Run run(std::vector<double>{1970, 1971, 1970});
+            run.choose(3, QStringLiteral("1970"), QStringLiteral("12345"));
+            run.checkFailure(
+                QStringLiteral("An error stopped the search and replace: The number 12345 does not fit the "
+                               "field YEARPUB (4 characters).  No book was changed."),
+                0);
+            QCOMPARE(run.f.shown(3), QStringList({"1970", "1971", "1970"}));
+        }
+        Run run({QStringLiteral("Mann"), QStringLiteral("Austen"), QStringLiteral("Mann")});
+        FaultPoint::setHook([](const char *point) {
+            if (std::strcmp(point, "mdx:written") == 0)
+                throw DbfError(QStringLiteral("No room left on the device."));
+        });
+        const auto unhook = qScopeGuard([] { FaultPoint::setHook(nullptr); });
+        run.choose(2, QStringLiteral("mann"), QStringLiteral("Musil"));
+        run.checkFailure(QStringLiteral("The sort order could not be built again after the search and replace: No "
+                                        "room left on the device.  2 books were changed."),
+                         2);
+        QCOMPARE(run.authors(), QStringList({"Musil", "Austen", "Musil"}));
+    }
+
+    // A run stopped half-way keeps and counts the books it changed.
+    void aStoppedRunCountsWhatItChanged()
+    {
+        MainWindowFixture f;
+        DbfTable table;
+        table.open(f.makeCatalog(QStringLiteral("BOOKS.DBF"), QStringList(4, QStringLiteral("Mann"))),
+                   DbfTable::Access::Exclusive);
+        Replacement::Counts counts;
+        QVERIFY_THROWS_EXCEPTION(DbfError, Replacement::text(1, QStringLiteral("mann"), QStringLiteral("Musil"))
+                                               .run(table, counts, {}, [](const Replacement::Counts &c) {
+                                                   if (c.changed == 2)
+                                                       throw DbfError(QStringLiteral("No room left on the device."));
+                                               }));
+        QCOMPARE(counts.processed, 2);
+        QCOMPARE(counts.changed, 2);
+        QCOMPARE(table.state(), DbfTable::State::Browse);
+        table.close();
+        table.open(f.path(QStringLiteral("BOOKS.DBF")), DbfTable::Access::ReadOnly);
+        QStringList authors;
+        table.forEachRow([&](int, const DbfRecord &r) { authors << r.text(1); });
+        QCOMPARE(authors, QStringList({"Musil", "Musil", "Mann", "Mann"}));
+    }
+
+    // The counters are painted as the run goes, each wide enough for its number.
+    void countersShowWholeNumbers()
+    {
+        Run run(QStringList(1500, QStringLiteral("Mann")));
+        QVERIFY(QTest::qWaitForWindowExposed(run.window));
+        struct Painted : QObject
+        {
+            QStringList texts;
+            bool clipped = false;
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint) {
+                    auto *label = static_cast<QLabel *>(watched);
+                    texts << label->text();
+                    clipped |= label->contentsRect().width() < label->fontMetrics().horizontalAdvance(label->text());
+                }
+                return false;
+            }
+        } painted;
+        for (const char *name : {"ProcessedCount", "FoundCount", "ChangedCount"})
+            run.window->findChild<QLabel *>(QString::fromLatin1(name))->installEventFilter(&painted);
+        run.choose(2, QStringLiteral("Mann"), QStringLiteral("Musil"));
+        QCOMPARE(MessageService::shown().constLast().text, QStringLiteral("Global Search and Replace Complete."));
+        QVERIFY(painted.texts.contains(QStringLiteral("1500")));
+        QVERIFY(!painted.clipped);
     }
 
     void recordOrderWithoutASortOrder()

@@ -219,6 +219,30 @@ private slots:
         QVERIFY(s.button("MoreButton")->isEnabled());
     }
 
+    // Enter stores the criterion and leaves the cell highlighted; a click on
+    // it and keys typed at once, every one of them reaches the cell.
+    void keysTypedRightAfterAClickOnTheCursorReachTheCell()
+    {
+        Session s;
+        QVERIFY(TestSupport::activate(s.search.get()));
+        const auto clickAndType = [&s](int row, const QString &keys) {
+            s.grid()->setCurrentCell(row - 1, 2);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTRY_VERIFY(!s.editor());
+            const QRect cell = s.grid()->visualItemRect(s.grid()->item(row - 1, 2));
+            QTest::mouseClick(s.grid()->viewport(), Qt::LeftButton, {}, cell.center());
+            // Each key to the widget that has the focus when it comes, as the
+            // keyboard sends it.
+            for (const QChar key : keys)
+                QTest::keyClick(QApplication::focusWidget(), key.toLatin1());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        };
+        clickAndType(2, QStringLiteral("jones"));
+        QTRY_COMPARE(s.cell(2), QStringLiteral("jones"));
+        clickAndType(3, QStringLiteral("1950"));
+        QTRY_COMPARE(s.cell(3), QStringLiteral("= 1950     "));
+    }
+
     void masksAndOptions()
     {
         Session s;

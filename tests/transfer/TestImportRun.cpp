@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "app/DateFormat.h"
+#include "app/NumberFormat.h"
 #include "framework/dbase/DbfTable.h"
 #include "storage/CatalogFields.h"
 #include "storage/CatalogTable.h"
@@ -80,7 +81,11 @@ class TestImportRun : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { DateFormat::setCurrent(DateFormat()); }
+    void cleanup()
+    {
+        DateFormat::setCurrent(DateFormat());
+        NumberFormat::setCurrent(NumberFormat());
+    }
 
     // One value into one book field: what is stored and what was counted.
     void convertsByKind_data()
@@ -105,6 +110,17 @@ private slots:
                                 << "1234.5" << none;
         QTest::newRow("negative amount") << 1 << 29 << "-0.55"
                                          << "-0.55" << none;
+        QTest::newRow("groups of three") << 1 << 30 << "12,345.5"
+                                         << "12345.5" << none;
+        QTest::newRow("comma for a decimal point") << 1 << 7 << "12,50"
+                                                   << ""
+                                                   << "1 amount";
+        QTest::newRow("comma out of place") << 1 << 7 << "1,23,456"
+                                            << ""
+                                            << "1 amount";
+        QTest::newRow("comma after the point") << 1 << 7 << "1.234,5"
+                                               << ""
+                                               << "1 amount";
         QTest::newRow("not an amount") << 1 << 8 << "12 dollars"
                                        << ""
                                        << "1 amount";
@@ -147,6 +163,24 @@ private slots:
         QCOMPARE(catalog.table.recordCount(), 1);
         QCOMPARE(catalog.shown(0, row), stored);
         QCOMPARE(ImportRun::repairSummary(run.repairs()).section(' ', 0, int(counted.count(' '))), counted);
+    }
+
+    // Amounts are read the same whatever money format is in force, so that a
+    // file written under one setting reads back under another.
+    void amountsReadWithAPointUnderEveryMoneyFormat()
+    {
+        NumberFormat::Symbols comma;
+        comma.decimal = QLatin1Char(',');
+        comma.thousands = QLatin1Char('.');
+        NumberFormat::setCurrent(NumberFormat(NumberFormat::Style::System, NumberFormat::Style::System, comma));
+        Catalog catalog;
+        ImportRun run(catalog.table, {7, 8, 29, 30});
+        run.importText("\"6.16\",\"1,234.50\",\"12,50\",\"1.234\"", false);
+        QCOMPARE(catalog.shown(0, 7), "6.16");
+        QCOMPARE(catalog.shown(0, 8), "1234.5");
+        QCOMPARE(catalog.shown(0, 29), "");
+        QCOMPARE(catalog.shown(0, 30), "1.234");
+        QCOMPARE(ImportRun::repairSummary(run.repairs()), "1 amount could not be read and was left empty.");
     }
 
     // The test files, each field to the book field of its name. Checks are
