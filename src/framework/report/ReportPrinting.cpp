@@ -1,0 +1,25 @@
+#include "ReportPrinting.h"
+
+#include "framework/Error.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPrinter>
+
+namespace ReportPrinting {
+
+void begin(QPainter &painter, QPagedPaintDevice &device, const QPageSize &size, QPageLayout::Orientation orientation)
+{
+    if (auto *printer = dynamic_cast<QPrinter *>(&device))
+        printer->setFullPage(true);
+    device.setPageLayout(QPageLayout(size, orientation, QMarginsF()));
+    if (!painter.begin(&device))
+        throw FileError(QStringLiteral("The report could not be printed: the printer or file cannot be opened."));
+}
+
+QRectF paper(const QPaintDevice &device, const QSizeF &paperInches)
+{
+    return QRectF(0, 0, paperInches.width() * device.logicalDpiX(), paperInches.height() * device.logicalDpiY());
+}
+
+} // namespace ReportPrinting

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "framework/ui/WindowStyle.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class ReportGenerator;
+class TBaseReport;
+
+// The Report Status Screen: runs a report as soon as it is shown and tells the
+// page being done. Its button cancels the run while it goes on, and closes the
+// window once it has ended ("Report Completed!" or "Report Canceled!"). An
+// error ends the run: it is shown, and the run counts as cancelled.
+class TReportForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // `engine` is a printer for printing and a filer for viewing and for text
+    // files; the generator's handlers are attached to it here.
+    TReportForm(ReportGenerator &generator, TBaseReport &engine, const WindowStyle::Fonts &fonts, double scale,
+                QWidget *parent = nullptr);
+
+    bool aborted() const;
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormShow();
+    void FormActivate();
+    void BitBtn1Click();
+    void showStatus(const QString &status);
+
+    TBaseReport &m_engine;
+    WindowStyle::Fonts m_fonts;
+    double m_scale;
+    bool m_shown = false;
+    bool m_running = false;
+    bool m_closeWhenDone = false;
+    QLabel *m_label1 = nullptr;
+    QPushButton *m_bitBtn1 = nullptr;
+};
