@@ -50,14 +50,14 @@ ReportGenerator::ReportGenerator(const ReportDefinition &definition, Mode mode, 
     : m_definition(definition), m_mode(mode), m_books(books), m_sortLevels(settings.sortLevels),
       m_displayNames(settings.displayNames), m_numbers(numbers), m_dates(dates), m_today(QDate::currentDate())
 {
-    m_numLines = std::clamp(definition.numLines, 0, ReportDefinition::LineCount);
-    for (int k = 0; k < m_numLines; ++k)
-        m_lines.push_back(cells(definition.bodyLines[std::size_t(k)], false));
-    m_totalsLine = cells(definition.totalsLine, true);
     for (int row = 1; row <= CatalogFields::Count; ++row)
         m_tableFields[std::size_t(row - 1)] = books.fieldIndex(QString::fromLatin1(CatalogFields::row(row).name));
     for (std::size_t i = 0; i < TotalRows.size(); ++i)
         m_totalFields[i] = m_tableFields[std::size_t(TotalRows[i] - 1)];
+    m_numLines = std::clamp(definition.numLines, 0, ReportDefinition::LineCount);
+    for (int k = 0; k < m_numLines; ++k)
+        m_lines.push_back(cells(definition.bodyLines[std::size_t(k)], false));
+    m_totalsLine = cells(definition.totalsLine, true);
 }
 
 ReportGenerator::~ReportGenerator() = default;
@@ -222,6 +222,7 @@ bool ReportGenerator::printPage()
             }
         }
         printRecord(record);
+        m_bodyEmpty = false;
         if (m_definition.useTotals)
             accumulate(record);
         ++m_row;

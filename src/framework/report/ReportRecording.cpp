@@ -143,6 +143,48 @@ void ReportRecording::addCell(double x, double y, double width, double height, i
     put(out, std::uint8_t(rules));
 }
 
+void ReportRecording::forEach(int page, const std::function<void(const Operation &)> &visit) const
+{
+    if (page < 0 || page >= pageCount())
+        return;
+    const Page &p = m_pages[std::size_t(page)];
+    std::uint32_t block = p.begin.block;
+    const char *in = m_blocks[block] + p.begin.offset;
+    const char *const end = m_blocks[p.end.block] + p.end.offset;
+    Operation op;
+    while (in != end) {
+        const char code = *in++;
+        if (code == NextBlock) {
+            in = m_blocks[++block];
+            continue;
+        }
+        if (code == Cell) {
+            op.kind = Operation::Kind::Cell;
+            const double x = take<float>(in);
+            const double y = take<float>(in);
+            const double w = take<float>(in);
+            const double h = take<float>(in);
+            op.cell = QRectF(x, y, w, h);
+            op.rules = take<std::uint8_t>(in);
+        } else {
+            op.kind = Operation::Kind::Text;
+            op.font = take<std::uint16_t>(in);
+            const double x = take<float>(in);
+            const double y = take<float>(in);
+            op.at = QPointF(x, y);
+            const std::uint16_t length = take<std::uint16_t>(in);
+            if (code == TextLatin1) {
+                op.text = QString::fromLatin1(in, length);
+                in += length;
+            } else {
+                op.text = QString(reinterpret_cast<const QChar *>(in), length);
+                in += 2 * std::size_t(length);
+            }
+        }
+        visit(op);
+    }
+}
+
 void ReportRecording::replay(int page, QPainter &painter, const QRectF &target) const
 {
     if (page < 0 || page >= pageCount())
@@ -163,52 +205,27 @@ void ReportRecording::replay(int page, QPainter &painter, const QRectF &target) 
     QPen rule(Qt::black);
     rule.setWidthF(RuleWidth * dpiX);
     rule.setCapStyle(Qt::SquareCap);
-
-    const Page &p = m_pages[std::size_t(page)];
-    std::uint32_t block = p.begin.block;
-    const char *in = m_blocks.empty() ? nullptr : m_blocks[block] + p.begin.offset;
-    auto at = [&](Position where) { return block == where.block && in == m_blocks[block] + where.offset; };
     int currentFont = -1;
-    while (in && !at(p.end)) {
-        const char code = *in++;
-        if (code == NextBlock) {
-            in = m_blocks[++block];
-        } else if (code == Cell) {
-            const double x = take<float>(in) * dpiX;
-            const double y = take<float>(in) * dpiY;
-            const double w = take<float>(in) * dpiX;
-            const double h = take<float>(in) * dpiY;
-            const int rules = take<std::uint8_t>(in);
+    forEach(page, [&](const Operation &op) {
+        if (op.kind == Operation::Kind::Cell) {
+            const QRectF cell(op.cell.x() * dpiX, op.cell.y() * dpiY, op.cell.width() * dpiX, op.cell.height() * dpiY);
             painter.setPen(rule);
-            if (rules & LeftRule)
-                painter.drawLine(QPointF(x, y), QPointF(x, y + h));
-            if (rules & RightRule)
-                painter.drawLine(QPointF(x + w, y), QPointF(x + w, y + h));
-            if (rules & TopRule)
-                painter.drawLine(QPointF(x, y), QPointF(x + w, y));
-            if (rules & BottomRule)
-                painter.drawLine(QPointF(x, y + h), QPointF(x + w, y + h));
-        } else {
-            const int font = take<std::uint16_t>(in);
-            const double x = take<float>(in) * dpiX;
-            const double y = take<float>(in) * dpiY;
-            const std::uint16_t length = take<std::uint16_t>(in);
-            QString text;
-            if (code == TextLatin1) {
-                text = QString::fromLatin1(in, length);
-                in += length;
-            } else {
-                text.resize(length);
-                std::memcpy(text.data(), in, 2 * std::size_t(length));
-                in += 2 * std::size_t(length);
-            }
-            if (font != currentFont) {
-                currentFont = font;
-                painter.setFont(fonts[std::size_t(font)]);
-            }
-            painter.setPen(WinColor::toQColor(m_fonts[std::size_t(font)].color));
-            painter.drawText(QPointF(x, y), text);
+            if (op.rules & LeftRule)
+                painter.drawLine(cell.topLeft(), cell.bottomLeft());
+            if (op.rules & RightRule)
+                painter.drawLine(cell.topRight(), cell.bottomRight());
+            if (op.rules & TopRule)
+                painter.drawLine(cell.topLeft(), cell.topRight());
+            if (op.rules & BottomRule)
+                painter.drawLine(cell.bottomLeft(), cell.bottomRight());
+            return;
         }
-    }
+        if (op.font != currentFont) {
+            currentFont = op.font;
+            painter.setFont(fonts[std::size_t(op.font)]);
+        }
+        painter.setPen(WinColor::toQColor(m_fonts[std::size_t(op.font)].color));
+        painter.drawText(QPointF(op.at.x() * dpiX, op.at.y() * dpiY), op.text);
+    });
     painter.restore();
 }

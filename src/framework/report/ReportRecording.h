@@ -7,7 +7,7 @@
 #include <QRectF>
 #include <QStringView>
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <vector>
 
 class QPainter;
@@ -40,6 +40,21 @@ public:
     // The paper as it lies: width and height in inches, turned for landscape.
     QSizeF paperSize() const;
     const std::vector<ReportFont> &fonts() const { return m_fonts; }
+
+    // One drawing operation of a page, in inches: a text at its left end on its
+    // baseline, or the rules of a cell.
+    struct Operation
+    {
+        enum class Kind { Text, Cell };
+        Kind kind = Kind::Text;
+        int font = 0;
+        QPointF at;
+        QString text;
+        QRectF cell;
+        int rules = 0;
+    };
+    // Visits the operations of page `page` (0-based) in the order drawn.
+    void forEach(int page, const std::function<void(const Operation &)> &visit) const;
 
     // Draws page `page` (0-based) into `target`, a rectangle in the painter's
     // coordinates that stands for the whole paper. Text takes its size from the
