@@ -188,8 +188,7 @@ bool ReportGenerator::printPage()
         layOut(m_lines.front(), Use::ColumnHeaders, m_boxLines);
         printColumnHeaders();
         e.setFont(m_definition.bodyFont);
-        if (m_mode != Mode::File)
-            e.newLine();
+        endLine();
     } else {
         e.setFont(m_definition.bodyFont);
     }
@@ -383,97 +382,64 @@ void ReportGenerator::layOut(const Line &line, Use use, int boxLines)
 
 void ReportGenerator::printColumnHeaders()
 {
-    if (m_mode == Mode::File) {
-        writeLine(textLine(m_lines.front(), [&](const Cell &cell, int width) {
-            return cell.kind == Cell::Kind::Field ? padRight(caption(cell).left(width), width)
-                                                  : QString(width, QLatin1Char(' '));
-        }));
-        return;
-    }
-    TBaseReport &e = *m_engine;
-    int tab = 0;
-    for (const Cell &cell : m_lines.front()) {
-        ++tab;
-        e.printTab(cell.kind == Cell::Kind::Field ? e.fitText(caption(cell), e.tabWidth(tab)) : QStringView());
-    }
+    printCells(m_lines.front(), false, [&](const Cell &cell) { return caption(cell); });
 }
 
 void ReportGenerator::printRecord(const DbfRecord &record)
 {
-    for (int k = 0; k < m_numLines; ++k) {
-        const Line &line = m_lines[std::size_t(k)];
-        if (m_mode == Mode::File) {
-            writeLine(textLine(line, [&](const Cell &cell, int width) {
-                switch (cell.kind) {
-                case Cell::Kind::Label:
-                    return padLeft(QStringView(cell.label).left(width), width);
-                case Cell::Kind::Field:
-                    return padRight(valueText(record, cell).left(width), width);
-                default:
-                    return QString(width, QLatin1Char(' '));
-                }
-            }));
-            continue;
-        }
-        TBaseReport &e = *m_engine;
-        if (m_numLines > 1)
+    for (const Line &line : m_lines) {
+        if (m_numLines > 1 && m_mode != Mode::File)
             layOut(line, Use::SeveralLines, 0);
-        int tab = 0;
-        for (const Cell &cell : line) {
-            ++tab;
-            switch (cell.kind) {
-            case Cell::Kind::Label:
-                e.printTab(e.fitText(cell.label, e.tabWidth(tab)));
-                break;
-            case Cell::Kind::Field: {
-                const QString value = valueText(record, cell);
-                e.printTab(e.fitText(value, e.tabWidth(tab)));
-                break;
-            }
-            default:
-                e.printTab({});
-                break;
-            }
-        }
-        e.newLine();
+        printCells(line, true, [&](const Cell &cell) { return valueText(record, cell); });
+        endLine();
     }
 }
 
 void ReportGenerator::printTotals(const Totals &totals)
 {
+    if (m_mode != Mode::File)
+        layOut(m_totalsLine, Use::Totals, 0);
+    printCells(m_totalsLine, true, [&](const Cell &cell) { return totalText(totals, cell.total); });
+    endLine();
+}
+
+// In a text file the cells make one line of characters: fillers and empty
+// cells blanks, labels right-aligned, values left-aligned. On pages each text
+// goes into its tab, cut to fit; the line stays open.
+template <typename Value> void ReportGenerator::printCells(const Line &line, bool labels, Value &&value)
+{
+    auto textOf = [&](const Cell &cell) {
+        if (cell.kind == Cell::Kind::Label)
+            return labels ? cell.label : QString();
+        if (cell.kind == Cell::Kind::Field || cell.kind == Cell::Kind::Total)
+            return value(cell);
+        return QString();
+    };
     if (m_mode == Mode::File) {
-        writeLine(textLine(m_totalsLine, [&](const Cell &cell, int width) {
-            switch (cell.kind) {
-            case Cell::Kind::Label:
-                return padLeft(QStringView(cell.label).left(width), width);
-            case Cell::Kind::Total:
-                return padRight(totalText(totals, cell.total).left(width), width);
-            default:
-                return QString(width, QLatin1Char(' '));
-            }
-        }));
+        QString text;
+        for (const Cell &cell : line) {
+            const int width = roomFor(cell.width, text);
+            if (width <= 0)
+                break;
+            const QString cellText = textOf(cell);
+            text += cell.kind == Cell::Kind::Label ? padLeft(QStringView(cellText).left(width), width)
+                                                   : padRight(QStringView(cellText).left(width), width);
+        }
+        writeLine(text);
         return;
     }
     TBaseReport &e = *m_engine;
-    layOut(m_totalsLine, Use::Totals, 0);
     int tab = 0;
-    for (const Cell &cell : m_totalsLine) {
-        ++tab;
-        switch (cell.kind) {
-        case Cell::Kind::Label:
-            e.printTab(e.fitText(cell.label, e.tabWidth(tab)));
-            break;
-        case Cell::Kind::Total: {
-            const QString text = totalText(totals, cell.total);
-            e.printTab(e.fitText(text, e.tabWidth(tab)));
-            break;
-        }
-        default:
-            e.printTab({});
-            break;
-        }
+    for (const Cell &cell : line) {
+        const QString text = textOf(cell);
+        e.printTab(e.fitText(text, e.tabWidth(++tab)));
     }
-    e.newLine();
+}
+
+void ReportGenerator::endLine()
+{
+    if (m_mode != Mode::File)
+        m_engine->newLine();
 }
 
 void ReportGenerator::accumulate(const DbfRecord &record)
@@ -494,18 +460,6 @@ void ReportGenerator::writeLine(QStringView line)
 {
     m_text->writeLine(line);
     m_engine->newLine();
-}
-
-template <typename Text> QString ReportGenerator::textLine(const Line &line, Text &&text) const
-{
-    QString result;
-    for (const Cell &cell : line) {
-        const int width = roomFor(cell.width, result);
-        if (width <= 0)
-            break;
-        result += text(cell, width);
-    }
-    return result;
 }
 
 QString ReportGenerator::valueText(const DbfRecord &record, const Cell &cell) const

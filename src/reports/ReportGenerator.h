@@ -104,7 +104,8 @@ private:
     QString totalText(const Totals &totals, int total) const;
     QString caption(const Cell &cell) const;
     QString indentFor(const QString &text) const;
-    template <typename Text> QString textLine(const Line &line, Text &&text) const;
+    template <typename Value> void printCells(const Line &line, bool labels, Value &&value);
+    void endLine();
 
     const ReportDefinition m_definition;
     const Mode m_mode;

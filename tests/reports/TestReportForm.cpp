@@ -77,47 +77,44 @@ private slots:
         QVERIFY(!form.isVisible());
     }
 
-    void cancelStopsTheRun()
+    void interruptedRun_data()
     {
-        ReportRecording recording;
-        TReportFiler filer(recording);
-        ReportGenerator generator(fullReport(), ReportGenerator::Mode::View, m_table, settings());
-        TReportForm form(generator, filer, {}, 1.0);
-        // Cancel as soon as the first page is reported.
-        QTimer watch;
-        connect(&watch, &QTimer::timeout, this, [&] {
-            if (status(form)->text().startsWith(u"Printing Page 1\n"_s)) {
-                watch.stop();
-                QTest::mouseClick(button(form), Qt::LeftButton);
-            }
-        });
-        watch.start(0);
-        form.open();
-        QTRY_COMPARE_WITH_TIMEOUT(button(form)->text(), u"OK"_s, 60000);
-        QCOMPARE(status(form)->text(), u"\nReport Canceled!"_s);
-        QVERIFY(form.aborted());
-        QVERIFY(form.isVisible());
-        QVERIFY(recording.pageCount() < 10);
+        QTest::addColumn<bool>("closeWindow");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("closing the window") << true;
     }
 
-    void closingWhileRunningCancelsAndCloses()
+    // Cancel stops the run after the page being done and leaves the window
+    // open; closing the window stops it and closes the window.
+    void interruptedRun()
     {
+        QFETCH(bool, closeWindow);
         ReportRecording recording;
         TReportFiler filer(recording);
         ReportGenerator generator(fullReport(), ReportGenerator::Mode::View, m_table, settings());
         TReportForm form(generator, filer, {}, 1.0);
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
-            if (status(form)->text().startsWith(u"Printing Page"_s)) {
-                watch.stop();
-                form.reject();
-            }
+            if (!status(form)->text().startsWith(u"Printing Page 1\n"_s))
+                return;
+            watch.stop();
+            if (closeWindow)
+                QTest::keyClick(&form, Qt::Key_Escape);
+            else
+                QTest::mouseClick(button(form), Qt::LeftButton);
         });
         watch.start(0);
         form.open();
-        QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(button(form)->text() == u"OK"_s || !form.isVisible(), 60000);
         QVERIFY(form.aborted());
-        QCOMPARE(form.result(), int(QDialog::Rejected));
+        QVERIFY(recording.pageCount() < 10);
+        if (closeWindow) {
+            QVERIFY(!form.isVisible());
+            QCOMPARE(form.result(), int(QDialog::Rejected));
+        } else {
+            QVERIFY(form.isVisible());
+            QCOMPARE(status(form)->text(), u"\nReport Canceled!"_s);
+        }
     }
 
     void failureIsShownAndCountsAsCancelled()
