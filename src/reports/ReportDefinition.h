@@ -20,7 +20,6 @@ struct ReportElement
 
     bool isFiller() const { return name == Filler; }
     bool isLabel() const { return name == Label; }
-    bool isField() const { return !isFiller() && !isLabel(); }
 
     bool operator==(const ReportElement &) const = default;
 };

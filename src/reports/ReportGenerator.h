@@ -54,7 +54,6 @@ public:
     ReportGenerator(const ReportGenerator &) = delete;
     ReportGenerator &operator=(const ReportGenerator &) = delete;
 
-    Mode mode() const { return m_mode; }
     // The text file of the File mode; written when the run completes.
     void setTextFile(const QString &path) { m_textPath = path; }
     // The date on the pages; today unless set.

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -274,6 +275,26 @@ private slots:
         TFilePrinter(recording).print(writer, 2, 4, 2);
         QCOMPARE(pdfPages(replayed), 6);
         QCOMPARE(writer.pageLayout().orientation(), QPageLayout::Landscape);
+    }
+
+    void paperOfTheSelectedPrinter()
+    {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("printers are installed");
+        ReportRecording recording;
+        TReportFiler engine(recording);
+        engine.setPageSize(QPageSize(QPageSize::A5));
+        // Without printers, the default printer and any other index give the local paper.
+        engine.selectPrinter(3);
+        QVERIFY(engine.printerName().isEmpty());
+        const QPageSize local = engine.pageSize();
+        QVERIFY(local.id() == QPageSize::A4 || local.id() == QPageSize::Letter);
+        engine.setPageSize(QPageSize(QPageSize::A5));
+        engine.selectPrinter(-1);
+        QCOMPARE(engine.pageSize(), local);
+        engine.execute();
+        QCOMPARE(recording.pageSize(), local);
+        QCOMPARE(engine.pageWidth(), local.size(QPageSize::Inch).width());
     }
 
     void abortEndsTheRunAfterThePage()

@@ -10,9 +10,13 @@ namespace ReportPrinting {
 
 void begin(QPainter &painter, QPagedPaintDevice &device, const QPageSize &size, QPageLayout::Orientation orientation)
 {
+    // A printer may refuse margins below its own: the paper is set apart from
+    // them, and a printer paints from the paper's corner whatever its margins.
     if (auto *printer = dynamic_cast<QPrinter *>(&device))
         printer->setFullPage(true);
-    device.setPageLayout(QPageLayout(size, orientation, QMarginsF()));
+    device.setPageSize(size);
+    device.setPageOrientation(orientation);
+    device.setPageMargins(QMarginsF());
     if (!painter.begin(&device))
         throw FileError(QStringLiteral("The report could not be printed: the printer or file cannot be opened."));
 }

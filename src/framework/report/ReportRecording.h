@@ -39,7 +39,6 @@ public:
     QPageLayout::Orientation orientation() const { return m_orientation; }
     // The paper as it lies: width and height in inches, turned for landscape.
     QSizeF paperSize() const;
-    const std::vector<ReportFont> &fonts() const { return m_fonts; }
 
     // One drawing operation of a page, in inches: a text at its left end on its
     // baseline, or the rules of a cell.
