@@ -66,6 +66,7 @@ void TReportForm::FormShow()
 void TReportForm::FormActivate()
 {
     m_running = true;
+    m_sinceStatus.invalidate();
     try {
         m_engine.execute();
     } catch (const Error &e) {
@@ -100,9 +101,13 @@ void TReportForm::reject()
         QDialog::reject();
 }
 
+// The status and the Cancel button are served between pages, a few times a
+// second: a long report has thousands of pages.
 void TReportForm::showStatus(const QString &status)
 {
+    if (m_sinceStatus.isValid() && m_sinceStatus.elapsed() < StatusInterval)
+        return;
+    m_sinceStatus.start();
     m_label1->setText(status);
-    // The Cancel button answers between pages.
     QCoreApplication::processEvents();
 }

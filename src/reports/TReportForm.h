@@ -3,6 +3,7 @@
 #include "framework/ui/WindowStyle.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QLabel;
 class QPushButton;
@@ -36,12 +37,15 @@ private:
     void BitBtn1Click();
     void showStatus(const QString &status);
 
+    static constexpr int StatusInterval = 40; // milliseconds
+
     TBaseReport &m_engine;
     WindowStyle::Fonts m_fonts;
     double m_scale;
     bool m_shown = false;
     bool m_running = false;
     bool m_closeWhenDone = false;
+    QElapsedTimer m_sinceStatus;
     QLabel *m_label1 = nullptr;
     QPushButton *m_bitBtn1 = nullptr;
 };
