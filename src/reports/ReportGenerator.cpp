@@ -23,26 +23,6 @@ constexpr int YearPubRow = 3;
 // The book fields of totals 1-4; total 5 counts the books.
 constexpr std::array<int, 4> TotalRows = {7, 8, 29, 30};
 
-QString padLeft(QStringView text, int width)
-{
-    QString padded(std::max<qsizetype>(width - text.size(), 0), QLatin1Char(' '));
-    padded += text;
-    return padded;
-}
-
-QString padRight(QStringView text, int width)
-{
-    QString padded = text.toString();
-    padded.resize(std::max<qsizetype>(width, text.size()), QLatin1Char(' '));
-    return padded;
-}
-
-// The room a text-file line has left, so that an absurd width costs nothing.
-int roomFor(int width, const QString &line)
-{
-    return std::min<int>(width, ReportTextFile::MaxLineLength + 1 - int(line.size()));
-}
-
 } // namespace
 
 ReportGenerator::ReportGenerator(const ReportDefinition &definition, Mode mode, const DbfTable &books,
@@ -58,6 +38,7 @@ ReportGenerator::ReportGenerator(const ReportDefinition &definition, Mode mode, 
     for (int k = 0; k < m_numLines; ++k)
         m_lines.push_back(cells(definition.bodyLines[std::size_t(k)], false));
     m_totalsLine = cells(definition.totalsLine, true);
+    m_stored1252 = books.codePage().number() == CodePage::Windows1252;
 }
 
 ReportGenerator::~ReportGenerator() = default;
@@ -390,7 +371,8 @@ void ReportGenerator::printRecord(const DbfRecord &record)
     for (const Line &line : m_lines) {
         if (m_numLines > 1 && m_mode != Mode::File)
             layOut(line, Use::SeveralLines, 0);
-        printCells(line, true, [&](const Cell &cell) { return valueText(record, cell); });
+        printCells(
+            line, true, [&](const Cell &cell) { return valueText(record, cell); }, &record);
         endLine();
     }
 }
@@ -404,9 +386,11 @@ void ReportGenerator::printTotals(const Totals &totals)
 }
 
 // In a text file the cells make one line of characters: fillers and empty
-// cells blanks, labels right-aligned, values left-aligned. On pages each text
+// cells blanks, labels right-aligned, values left-aligned; a book's text
+// fields go from their stored bytes straight to the file. On pages each text
 // goes into its tab, cut to fit; the line stays open.
-template <typename Value> void ReportGenerator::printCells(const Line &line, bool labels, Value &&value)
+template <typename Value>
+void ReportGenerator::printCells(const Line &line, bool labels, Value &&value, const DbfRecord *record)
 {
     auto textOf = [&](const Cell &cell) {
         if (cell.kind == Cell::Kind::Label)
@@ -416,16 +400,16 @@ template <typename Value> void ReportGenerator::printCells(const Line &line, boo
         return QString();
     };
     if (m_mode == Mode::File) {
-        QString text;
         for (const Cell &cell : line) {
-            const int width = roomFor(cell.width, text);
-            if (width <= 0)
-                break;
-            const QString cellText = textOf(cell);
-            text += cell.kind == Cell::Kind::Label ? padLeft(QStringView(cellText).left(width), width)
-                                                   : padRight(QStringView(cellText).left(width), width);
+            if (record && m_stored1252 && cell.kind == Cell::Kind::Field && cell.fieldKind == FieldKind::Text)
+                m_text->addCell(record->storedText(cell.field), cell.width);
+            else
+                m_text->addCell(textOf(cell), cell.width,
+                                cell.kind == Cell::Kind::Label ? ReportTextFile::Align::Right
+                                                               : ReportTextFile::Align::Left);
         }
-        writeLine(text);
+        m_text->endLine();
+        m_engine->newLine();
         return;
     }
     TBaseReport &e = *m_engine;

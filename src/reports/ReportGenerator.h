@@ -103,7 +103,8 @@ private:
     QString totalText(const Totals &totals, int total) const;
     QString caption(const Cell &cell) const;
     QString indentFor(const QString &text) const;
-    template <typename Value> void printCells(const Line &line, bool labels, Value &&value);
+    template <typename Value>
+    void printCells(const Line &line, bool labels, Value &&value, const DbfRecord *record = nullptr);
     void endLine();
 
     const ReportDefinition m_definition;
@@ -121,7 +122,9 @@ private:
     int m_numLines = 0;
     std::vector<Line> m_lines; // body lines 1..NumLines
     Line m_totalsLine;
-    std::array<int, 4> m_totalFields{}; // Cost, Value, LowMarket, HighMarket in the table (-1 when absent)
+    std::array<int, 4> m_totalFields{};
+    bool m_stored1252 = false; // the table's text is stored in Windows-1252 // Cost, Value, LowMarket, HighMarket in
+                               // the table (-1 when absent)
 
     // One run.
     std::unique_ptr<ReportTextFile> m_text;
