@@ -1,6 +1,7 @@
 #include "TReportForm.h"
 
 #include "ReportGenerator.h"
+#include "app/WindowLook.h"
 #include "framework/Error.h"
 #include "framework/report/TBaseReport.h"
 #include "framework/ui/MessageService.h"
@@ -13,9 +14,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-TReportForm::TReportForm(ReportGenerator &generator, TBaseReport &engine, const WindowStyle::Fonts &fonts, double scale,
-                         QWidget *parent)
-    : QDialog(parent), m_engine(engine), m_fonts(fonts), m_scale(scale)
+TReportForm::TReportForm(ReportGenerator &generator, TBaseReport &engine, const WindowLook &look, QWidget *parent)
+    : QDialog(parent), m_engine(engine), m_look(look)
 {
     setObjectName(QStringLiteral("ReportForm"));
     setWindowTitle(QStringLiteral("Report Status Screen"));
@@ -58,8 +58,8 @@ void TReportForm::showEvent(QShowEvent *event)
 
 void TReportForm::FormShow()
 {
-    WindowStyle::applyFonts(this, m_fonts);
-    WindowStyle::scale(this, m_scale);
+    WindowStyle::applyFonts(this, m_look.fonts());
+    WindowStyle::scale(this, m_look.scaleFactor());
     WindowStyle::centre(this);
 }
 

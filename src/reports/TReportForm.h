@@ -1,7 +1,5 @@
 #pragma once
 
-#include "framework/ui/WindowStyle.h"
-
 #include <QDialog>
 #include <QElapsedTimer>
 
@@ -9,6 +7,7 @@ class QLabel;
 class QPushButton;
 class ReportGenerator;
 class TBaseReport;
+class WindowLook;
 
 // The Report Status Screen: runs a report as soon as it is shown and tells the
 // page being done. Its button cancels the run while it goes on, and closes the
@@ -21,8 +20,7 @@ class TReportForm : public QDialog
 public:
     // `engine` is a printer for printing and a filer for viewing and for text
     // files; the generator's handlers are attached to it here.
-    TReportForm(ReportGenerator &generator, TBaseReport &engine, const WindowStyle::Fonts &fonts, double scale,
-                QWidget *parent = nullptr);
+    TReportForm(ReportGenerator &generator, TBaseReport &engine, const WindowLook &look, QWidget *parent = nullptr);
 
     bool aborted() const;
 
@@ -40,8 +38,7 @@ private:
     static constexpr int StatusInterval = 40; // milliseconds
 
     TBaseReport &m_engine;
-    WindowStyle::Fonts m_fonts;
-    double m_scale;
+    const WindowLook &m_look;
     bool m_shown = false;
     bool m_running = false;
     bool m_closeWhenDone = false;

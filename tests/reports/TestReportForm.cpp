@@ -2,6 +2,7 @@
 
 #include "BookGenerator.h"
 #include "ReportFixture.h"
+#include "app/WindowLook.h"
 #include "framework/report/ReportFont.h"
 #include "framework/ui/MessageService.h"
 #include "reports/BuiltInReports.h"
@@ -33,6 +34,8 @@ class TestReportForm : public QObject
 
     QTemporaryDir m_dir;
     DbfTable m_table;
+    Settings m_settings{QString()};
+    WindowLook m_look{m_settings};
 
     QLabel *status(TReportForm &form) { return form.findChild<QLabel *>(u"Label1"_s); }
     QPushButton *button(TReportForm &form) { return form.findChild<QPushButton *>(u"BitBtn1"_s); }
@@ -63,7 +66,7 @@ private slots:
         TReportFiler filer(discarded);
         ReportGenerator generator(fullReport(), ReportGenerator::Mode::File, m_table, settings());
         generator.setTextFile(path);
-        TReportForm form(generator, filer, {}, 1.0);
+        TReportForm form(generator, filer, m_look);
         QCOMPARE(form.windowTitle(), u"Report Status Screen"_s);
         QCOMPARE(status(form)->text(), u"Printing Status"_s);
         QCOMPARE(button(form)->text(), u"Cancel"_s);
@@ -92,7 +95,7 @@ private slots:
         ReportRecording recording;
         TReportFiler filer(recording);
         ReportGenerator generator(fullReport(), ReportGenerator::Mode::View, m_table, settings());
-        TReportForm form(generator, filer, {}, 1.0);
+        TReportForm form(generator, filer, m_look);
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
             if (!status(form)->text().startsWith(u"Printing Page 1\n"_s))
@@ -124,7 +127,7 @@ private slots:
         TReportFiler filer(discarded);
         ReportGenerator generator(fullReport(), ReportGenerator::Mode::File, m_table, settings());
         generator.setTextFile(path);
-        TReportForm form(generator, filer, {}, 1.0);
+        TReportForm form(generator, filer, m_look);
         form.open();
         QTRY_COMPARE_WITH_TIMEOUT(button(form)->text(), u"OK"_s, 60000);
         QCOMPARE(MessageService::shown().size(), 1);
