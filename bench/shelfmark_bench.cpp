@@ -1,4 +1,4 @@
-// Benchmarks of the catalog engine on generated catalogs of 10 000, 100 000 and
+// Benchmarks of the catalog engine and the reports on generated catalogs of 10 000, 100 000 and
 // 1 000 000 books, plus three tools:
 //
 //   shelfmark_bench [benchmark options]   run the benchmarks (Google Benchmark)
@@ -15,6 +15,11 @@
 #include "app/Settings.h"
 #include "framework/Error.h"
 #include "framework/dbase/DbfTable.h"
+#include "framework/report/ReportFont.h"
+#include "framework/report/ReportRecording.h"
+#include "framework/report/TReportFiler.h"
+#include "reports/BuiltInReports.h"
+#include "reports/ReportGenerator.h"
 #include "search/Locator.h"
 #include "search/Replacement.h"
 #include "search/SearchCriteria.h"
@@ -507,6 +512,90 @@ BENCHMARK(BM_LocateNextFarAway)->Arg(100000)->Unit(benchmark::kMillisecond)->Use
 BENCHMARK(BM_ReplaceOneAuthor)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReplaceEveryBook)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Reports on 100 000 books in the order of the default index, through the
+// classes the report window uses: "Full Report" (ten lines a book) printed to
+// a text file, "Short Narrow Report" recorded for the preview, and the
+// recording of "Full Report" measured against its text file. Letter paper.
+
+ReportDefinition builtInReport(const char *name)
+{
+    for (const ReportDefinition &d : BuiltInReports::all()) {
+        if (d.name == QLatin1String(name))
+            return d;
+    }
+    return {};
+}
+
+// Answers the pages; `recording` is discarded in the text-file mode.
+int runReport(const DbfTable &table, const ReportDefinition &d, ReportGenerator::Mode mode, ReportRecording &recording,
+              const QString &textFile = {})
+{
+    TReportFiler filer(recording);
+    filer.setPageSize(QPageSize(QPageSize::Letter));
+    ReportGenerator generator(d, mode, table, Settings(QString()), NumberFormat(), DateFormat());
+    generator.setTextFile(textFile);
+    generator.attach(filer);
+    filer.execute();
+    return recording.pageCount();
+}
+
+void BM_ReportFullToText(benchmark::State &state)
+{
+    DbfTable table;
+    table.open(catalog(int(state.range(0))), DbfTable::Access::Shared, {CatalogTable::IndexTag, DefaultIndex});
+    const ReportDefinition full = builtInReport("Full Report");
+    const QString out = QDir(benchDir()).filePath(QStringLiteral("REPORT.TXT"));
+    int pages = 0;
+    for (auto _ : state) {
+        ReportRecording discarded;
+        pages = runReport(table, full, ReportGenerator::Mode::File, discarded, out);
+    }
+    state.counters["pages"] = pages;
+    state.counters["text_MB"] = double(QFileInfo(out).size()) / (1 << 20);
+}
+
+void BM_ReportShortNarrowRecorded(benchmark::State &state)
+{
+    DbfTable table;
+    table.open(catalog(int(state.range(0))), DbfTable::Access::Shared, {CatalogTable::IndexTag, DefaultIndex});
+    const ReportDefinition narrow = builtInReport("Short Narrow Report");
+    int pages = 0;
+    std::size_t memory = 0;
+    for (auto _ : state) {
+        ReportRecording recording;
+        pages = runReport(table, narrow, ReportGenerator::Mode::View, recording);
+        memory = recording.memoryUsed();
+    }
+    state.counters["pages"] = pages;
+    state.counters["recording_MB"] = double(memory) / (1 << 20);
+}
+
+void BM_ReportFullRecorded(benchmark::State &state)
+{
+    DbfTable table;
+    table.open(catalog(int(state.range(0))), DbfTable::Access::Shared, {CatalogTable::IndexTag, DefaultIndex});
+    const ReportDefinition full = builtInReport("Full Report");
+    const QString out = QDir(benchDir()).filePath(QStringLiteral("REPORT.TXT"));
+    {
+        ReportRecording discarded;
+        runReport(table, full, ReportGenerator::Mode::File, discarded, out);
+    }
+    const double text = double(QFileInfo(out).size());
+    std::size_t memory = 0;
+    for (auto _ : state) {
+        ReportRecording recording;
+        runReport(table, full, ReportGenerator::Mode::View, recording);
+        memory = recording.memoryUsed();
+    }
+    state.counters["recording_MB"] = double(memory) / (1 << 20);
+    state.counters["text_MB"] = text / (1 << 20);
+    state.counters["recording_per_text"] = double(memory) / text;
+}
+
+BENCHMARK(BM_ReportFullToText)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReportShortNarrowRecorded)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReportFullRecorded)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 long statusKilobytes(const char *key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -584,6 +673,7 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    ReportFonts::installSubstitutes();
     try {
         if (argc == 4 && std::strcmp(argv[1], "--write") == 0)
             return writeMode(std::atoi(argv[2]), QString::fromLocal8Bit(argv[3]));

@@ -5,6 +5,11 @@
 #include "framework/dbase/DbfTable.h"
 #include "framework/dbase/MdxFile.h"
 #include "framework/profile/IniFile.h"
+#include "framework/report/ReportRecording.h"
+#include "framework/report/TReportFiler.h"
+#include "reports/ReportDefinitionsFile.h"
+#include "reports/ReportGenerator.h"
+#include "storage/CatalogTable.h"
 #include "transfer/DelimitedReader.h"
 
 #include <QDir>
@@ -66,6 +71,52 @@ void requireSameContents(const IniFile &a, const IniFile &b)
             if (b.value(section, key) != a.value(section, key))
                 std::abort();
         }
+    }
+}
+
+// Three books under two authors, sorted by author.
+const DbfTable &threeBooks()
+{
+    static DbfTable table;
+    if (!table.isOpen()) {
+        const QString path = QDir(workDir()).filePath(QStringLiteral("BOOKS.DBF"));
+        CatalogTable::create(path);
+        {
+            DbfTable writer;
+            writer.open(path);
+            for (const char *author : {"Tolkien", "Austen", "Austen"}) {
+                writer.append();
+                writer.setText(writer.field(u"Title"), QStringLiteral("A title of some length by ") + author);
+                writer.setText(writer.field(u"Author"), QString::fromLatin1(author));
+                writer.setNumber(writer.field(u"Cost"), 12.5);
+                writer.setNumber(writer.field(u"Pages"), 1234);
+                writer.setDate(writer.field(u"PurchDate"), QDate(2001, 3, 5));
+                writer.post();
+            }
+        }
+        table.open(path, DbfTable::Access::ReadOnly, {CatalogTable::IndexTag, CatalogTable::sortString({2, 0, 0, 0})});
+    }
+    return table;
+}
+
+void generate(const ReportDefinition &definition, const QString &directory)
+{
+    static const Settings settings(QStringLiteral("/start"));
+    const QString text = QDir(directory).filePath(QStringLiteral("REPORT.TXT"));
+    for (const ReportGenerator::Mode mode : {ReportGenerator::Mode::File, ReportGenerator::Mode::View}) {
+        ReportRecording recording;
+        TReportFiler filer(recording);
+        filer.setPageSize(QPageSize(QPageSize::Letter));
+        ReportGenerator generator(definition, mode, threeBooks(), settings, NumberFormat(), DateFormat());
+        generator.setTextFile(text);
+        generator.attach(filer);
+        filer.execute();
+        // Every page holds at least one block of the body, and there are at most
+        // three books, four groups and the closing totals.
+        if (filer.aborted() || recording.pageCount() < 1 || recording.pageCount() > 12)
+            std::abort();
+        for (int page = 0; page < recording.pageCount(); ++page)
+            recording.forEach(page, [](const ReportRecording::Operation &) {});
     }
 }
 
@@ -142,6 +193,40 @@ void readDelimitedText(const std::uint8_t *data, std::size_t size)
             characters += reader.value(i).size();
     }
     if (characters < 0)
+        std::abort();
+}
+
+void readReportDefinitions(const std::uint8_t *data, std::size_t size)
+{
+    const QString directory = QDir(workDir()).filePath(QStringLiteral("urp"));
+    QDir(directory).removeRecursively();
+    QDir().mkpath(directory);
+    const ReportDefinitionsFile file(directory);
+    const char *bytes = reinterpret_cast<const char *>(data);
+
+    writeFile(file.path(), bytes, size);
+    const int records = int(size / ReportDefinition::RecordSize);
+    if (file.list().size() != records)
+        std::abort();
+    for (int n = 0; n < records; ++n) {
+        ReportDefinition definition;
+        if (!file.load(n, definition))
+            std::abort();
+        const QByteArray saved = definition.toRecord();
+        if (ReportDefinition::fromRecord(saved.constData()).toRecord() != saved)
+            std::abort();
+        if (n < 2)
+            generate(definition, directory);
+    }
+
+    QFile::remove(file.path());
+    const QString earlier = QDir(directory).filePath(QLatin1String(ReportDefinitionsFile::EarlierFileName));
+    writeFile(earlier, bytes, size);
+    int expected = 0;
+    for (std::size_t at = 0; at + ReportDefinition::EarlierRecordSize <= size;
+         at += ReportDefinition::EarlierRecordSize)
+        expected += ReportDefinition::isEarlierBuiltIn(bytes + at) ? 0 : 1;
+    if (file.convertOld() != expected || QFile::exists(earlier) || file.list().size() != expected)
         std::abort();
 }
 

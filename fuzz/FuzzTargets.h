@@ -23,4 +23,12 @@ void readSettingsFile(const std::uint8_t *data, std::size_t size);
 // line is checked as a header, then every line is read to its end.
 void readDelimitedText(const std::uint8_t *data, std::size_t size);
 
+// A report-definitions file as anyone may have left it, read both ways: as
+// SHMKLIB.URP every whole record is listed and loaded, reads back the same
+// after a save, and is generated (text file and recording) over three books;
+// as the earlier BOOK.URP it is converted, adding one report per whole record
+// that is not an earlier built-in one, and removed. Generating needs a GUI
+// application (fonts).
+void readReportDefinitions(const std::uint8_t *data, std::size_t size);
+
 } // namespace FuzzTargets

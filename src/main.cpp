@@ -1,5 +1,6 @@
 #include "app/AppPaths.h"
 #include "app/TMain.h"
+#include "framework/report/ReportFont.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -48,6 +49,7 @@ int main(int argc, char **argv)
     // File formats never go through the C library's number formatting; keep it
     // neutral all the same for anything that might.
     std::setlocale(LC_NUMERIC, "C");
+    ReportFonts::installSubstitutes();
 
     TMain::Environment environment;
     environment.programDirectory = AppPaths::dataDir();

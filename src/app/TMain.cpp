@@ -18,6 +18,7 @@
 #include "framework/ui/WaitCursor.h"
 #include "framework/ui/WinColor.h"
 #include "framework/ui/WindowStyle.h"
+#include "reports/ReportDefinitionsFile.h"
 #include "search/TMyLocateDialog.h"
 #include "search/TMySearch.h"
 #include "search/TMySortOrder.h"
@@ -158,6 +159,7 @@ bool TMain::startUp()
     const QString &programDirectory = m_catalog.programDirectory();
     QDir().mkpath(programDirectory);
     PickLists::installDefaults(programDirectory);
+    ReportDefinitionsFile(programDirectory).ensureFile();
 
     m_catalog.readGlobalSettings();
     setGeometry(m_settings.mainWindowLeft, m_settings.mainWindowTop, m_settings.mainWindowWidth,

@@ -31,21 +31,6 @@ void refuseTableInUse(const QString &path)
         throw FileError(QStringLiteral("The file \"%1\" is in use; it cannot be replaced.").arg(path));
 }
 
-// A stored text field without the blanks (or NULs) that pad it.
-std::string_view storedText(const DbfRecord &record, int offset, int width)
-{
-    const char *p = record.data() + offset;
-    std::size_t n = std::size_t(width);
-    // Most of a text field is padding: skip it eight blanks at a time.
-    constexpr std::uint64_t blanks = 0x2020202020202020ULL;
-    std::uint64_t word;
-    while (n >= 8 && (std::memcpy(&word, p + n - 8, 8), word == blanks))
-        n -= 8;
-    while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0'))
-        --n;
-    return {p, n};
-}
-
 // The text of a date in a fixed format, remembered for the next record with
 // the same date: a small table indexed by the day number.
 class DateTexts
@@ -151,7 +136,7 @@ ExportRun::ExportRun(const DbfTable &catalog, const std::vector<ExportField> &fi
         const CatalogField &book = CatalogFields::row(exported.row);
         const int field = catalog.field(QString::fromLatin1(book.name));
         const FieldDef &def = catalog.fields()[std::size_t(field)];
-        m_sources.push_back({field, book.kind, def.offset, def.width, windows1252 && def.type == 'C'});
+        m_sources.push_back({field, book.kind, windows1252 && def.type == 'C'});
     }
     if (!catalog.fields().empty())
         m_recordLength = catalog.fields().back().offset + catalog.fields().back().width;
@@ -195,7 +180,7 @@ bool ExportRun::writeText(const QString &path, bool headerLine)
             switch (s.kind) {
             case FieldKind::Text:
                 if (s.stored1252) {
-                    const std::string_view text = storedText(record, s.offset, s.width);
+                    const std::string_view text = record.storedText(s.field);
                     out.addWindows1252(text.data(), text.size());
                 } else {
                     out.addValue(record.text(s.field));
@@ -244,7 +229,7 @@ bool ExportRun::writeTable(const QString &path)
             switch (s.kind) {
             case FieldKind::Text:
                 if (s.stored1252) {
-                    const std::string_view stored = storedText(record, s.offset, s.width);
+                    const std::string_view stored = record.storedText(s.field);
                     text.resize(qsizetype(stored.size()));
                     QChar *d = text.data();
                     for (std::size_t i = 0; i < stored.size(); ++i)

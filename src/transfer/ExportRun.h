@@ -61,8 +61,6 @@ private:
     {
         int field; // in the catalog table
         FieldKind kind;
-        int offset; // in the stored record
-        int width;
         bool stored1252; // a C field of a Windows-1252 table, read from its bytes
     };
 

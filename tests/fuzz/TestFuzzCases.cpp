@@ -26,6 +26,7 @@ private slots:
     void tablesWithIndexes() { replay(QStringLiteral("dbf"), FuzzTargets::readTableWithIndex); }
     void settingsFiles() { replay(QStringLiteral("ini"), FuzzTargets::readSettingsFile); }
     void delimitedText() { replay(QStringLiteral("csv"), FuzzTargets::readDelimitedText); }
+    void reportDefinitions() { replay(QStringLiteral("urp"), FuzzTargets::readReportDefinitions); }
 };
 
 SHELFMARK_TEST(TestFuzzCases)

@@ -64,21 +64,30 @@ private:
 // ---------------------------------------------------------------------------
 // DbfRecord
 
-QString DbfRecord::text(int field) const
+std::string_view DbfRecord::storedText(int field) const
 {
     const FieldDef &f = m_table->fieldDef(field);
     const char *p = m_data + f.offset;
-    int end = f.width;
+    std::size_t end = std::size_t(f.width);
+    // Most of a text field is padding: skip it eight blanks at a time.
+    constexpr std::uint64_t blanks = 0x2020202020202020ULL;
+    std::uint64_t word;
+    while (end >= 8 && (std::memcpy(&word, p + end - 8, 8), word == blanks))
+        end -= 8;
+    while (end > 0 && isBlankByte(p[end - 1]))
+        --end;
+    return {p, end};
+}
+
+QString DbfRecord::text(int field) const
+{
+    const FieldDef &f = m_table->fieldDef(field);
     if (f.type == 'C') {
-        // Most of a text field is padding: skip it eight blanks at a time.
-        constexpr std::uint64_t blanks = 0x2020202020202020ULL;
-        std::uint64_t word;
-        while (end >= 8 && (std::memcpy(&word, p + end - 8, 8), word == blanks))
-            end -= 8;
-        while (end > 0 && isBlankByte(p[end - 1]))
-            --end;
-        return m_table->m_codePage.decode(p, end);
+        const std::string_view stored = storedText(field);
+        return m_table->m_codePage.decode(stored.data(), qsizetype(stored.size()));
     }
+    const char *p = m_data + f.offset;
+    int end = f.width;
     if (f.type == 'M')
         return m_table->memoText(p);
     int start = 0;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 class DbfTable;
@@ -28,6 +29,9 @@ public:
     // Text fields without their trailing blanks; memo fields with the memo's
     // text; other fields as stored, without surrounding blanks.
     QString text(int field) const;
+    // The stored bytes of a character field without the blanks (or NULs) that
+    // pad it, in the table's code page.
+    std::string_view storedText(int field) const;
     std::optional<double> number(int field) const; // N and F fields; nothing when blank or unreadable
     QDate date(int field) const;                   // D fields; null when blank or invalid
     std::optional<bool> logical(int field) const;  // L fields; nothing when not set

@@ -1,0 +1,34 @@
+#include "TFilePrinter.h"
+
+#include "ReportPrinting.h"
+#include "ReportRecording.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <algorithm>
+
+void TFilePrinter::print(QPagedPaintDevice &device) const
+{
+    print(device, 1, m_stream.pageCount());
+}
+
+void TFilePrinter::print(QPagedPaintDevice &device, int first, int last, int copies) const
+{
+    first = std::max(first, 1);
+    last = std::min(last, m_stream.pageCount());
+    if (first > last || copies < 1)
+        return;
+    QPainter painter;
+    ReportPrinting::begin(painter, device, m_stream.pageSize(), m_stream.orientation());
+    const QRectF paper = ReportPrinting::paper(device, m_stream.paperSize());
+    bool firstSheet = true;
+    for (int copy = 0; copy < copies; ++copy) {
+        for (int page = first; page <= last; ++page) {
+            if (!firstSheet)
+                device.newPage();
+            firstSheet = false;
+            m_stream.replay(page - 1, painter, paper);
+        }
+    }
+    painter.end();
+}
