@@ -75,14 +75,6 @@ std::string_view numberText(std::optional<double> value, char *buffer, std::size
     return {buffer, std::size_t(result.ptr - buffer)};
 }
 
-// A text file keeps the century of its dates, so that reading it back (or in
-// another program) finds the same day: the order and separator of the date
-// format in force, with a four-digit year. Formats 7-12 are 1-6 with such years.
-DateFormat withFourDigitYear(const DateFormat &format)
-{
-    return DateFormat((format.number() - 1) % 6 + 7, format.leadingZeros());
-}
-
 // An index file beside the target is left alone: the new table's header says
 // it has no production index, so no dBASE reader consults one, and the index
 // name may be shared with another table (BOOKS.OLD.DBF and BOOKS.DBF).
@@ -128,7 +120,7 @@ std::vector<FieldDef> ExportRun::tableFields(const std::vector<ExportField> &fie
 }
 
 ExportRun::ExportRun(const DbfTable &catalog, const std::vector<ExportField> &fields, const DateFormat &dates)
-    : m_catalog(catalog), m_fields(fields), m_dates(withFourDigitYear(dates))
+    : m_catalog(catalog), m_fields(fields), m_dates(dates.withFourDigitYear(dates.leadingZeros()))
 {
     const bool windows1252 = catalog.codePage().number() == CodePage::Windows1252;
     m_sources.reserve(fields.size());
