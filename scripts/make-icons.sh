@@ -224,6 +224,30 @@ icon nav-cancel.png "stroke $RED stroke-width 14 stroke-linecap round
 icon nav-refresh.png "stroke none fill $NAV $(band 48 50 30 12 0 228)
     stroke $NAV stroke-width 2 stroke-linejoin round polygon 47,11.6 14,15.8 37.2,43.4"
 
+# ---------------------------------------------------------------- report preview
+# Print Page takes reports.png (a printer) and Done nav-post.png (a tick).
+icon zoom-in.png "$(magnifier)
+    stroke none fill $INK rectangle 28,37 52,43 rectangle 37,28 43,52"
+icon zoom-out.png "$(magnifier)
+    stroke none fill $INK rectangle 28,37 52,43"
+# page PAPER-OUTLINE: a sheet with three text lines.
+sheet() {
+    echo "stroke $INK_L stroke-width 4 stroke-linejoin round fill $PAPER rectangle $1,$2 $3,$4
+          stroke $PAPER_D line $(($1+10)),$(($2+16)) $(($3-10)),$(($2+16))
+          line $(($1+10)),$(($2+28)) $(($3-10)),$(($2+28)) line $(($1+10)),$(($2+40)) $(($3-18)),$(($2+40))"
+}
+icon zoom-page-width.png "$(sheet 22 8 74 88)
+    stroke $BLUE_D stroke-width 6 line 14,66 82,66
+    stroke none fill $BLUE_D polygon 4,66 18,56 18,76 polygon 92,66 78,56 78,76"
+icon zoom-page.png "$(sheet 28 16 68 80)
+    stroke $BLUE_D stroke-width 6 fill none
+    polyline 8,24 8,6 26,6 polyline 70,6 88,6 88,24 polyline 88,72 88,90 70,90 polyline 26,90 8,90 8,72"
+icon save-pdf.png "stroke $INK_L stroke-width 4 stroke-linejoin round
+     fill $PAPER polygon 18,6 58,6 78,26 78,90 18,90
+     fill $PAPER_S polygon 58,6 58,26 78,26
+     stroke none fill $RED rectangle 8,50 88,78
+     font $FONT font-size 26 fill white text 14,74 'PDF'"
+
 # ---------------------------------------------------------------- application
 # Books on a shelf, one with a ribbon bookmark, one leaning; drawn at 256, shown at 64.
 S=256 SIZE=64 icon app.png \

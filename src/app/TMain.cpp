@@ -19,6 +19,7 @@
 #include "framework/ui/WinColor.h"
 #include "framework/ui/WindowStyle.h"
 #include "reports/ReportDefinitionsFile.h"
+#include "reports/TMyReport.h"
 #include "search/TMyLocateDialog.h"
 #include "search/TMySearch.h"
 #include "search/TMySortOrder.h"
@@ -226,6 +227,7 @@ bool TMain::startUp()
     runListOperation([this] { m_lists->LoadAllList(); });
     connect(m_editor, &TMyEdit::recordStoring, this, [this] { m_lists->addTypedValues(); });
     connect(m_editor, &TMyEdit::closed, this, [this] { runListOperation([this] { m_lists->SaveAllLists(); }); });
+    m_report = new TMyReport(m_catalog, m_look, this);
     m_search = new TMySearch(m_catalog, m_look, this);
     return true;
 }
@@ -789,7 +791,10 @@ void TMain::MenuFindNextClick()
     }
 }
 
-void TMain::MenuReportsClick() {}
+void TMain::MenuReportsClick()
+{
+    m_report->exec();
+}
 
 void TMain::MenuViewerClick()
 {

@@ -23,6 +23,7 @@ class QToolButton;
 class QWidget;
 class PickLists;
 class TMyEdit;
+class TMyReport;
 class TMySearch;
 class TMyLocateDialog;
 
@@ -54,6 +55,7 @@ public:
     const WindowLook &look() const { return m_look; }
     TMyEdit *recordEditor() const { return m_editor; }
     TMySearch *searchWindow() const { return m_search; }
+    TMyReport *reportWindow() const { return m_report; }
     PickLists *pickLists() const { return m_lists.get(); }
     int editorMode() const { return m_editorMode; }
     int layoutMode() const { return m_catalog.settings().buttonBar; }
@@ -84,6 +86,7 @@ public:
     void MenuExportClick();
     void MenuSearchClick();
     void MenuSearchReplaceClick();
+    void MenuReportsClick();
     void MenuTipsClick();
     void MenuViewerClick();
     void MenuAllColorClick();
@@ -104,7 +107,6 @@ public:
     void MenuNumericClick(int style);
     // Commands whose windows come with later work: each keeps its place and
     // caption now.
-    void MenuReportsClick();
     void MenuBackupClick();
     void MenuRestoreClick();
     void MenuExitClick();
@@ -169,6 +171,7 @@ private:
     WindowLook m_look;
     ViewerColumns m_columns;
     TMyEdit *m_editor = nullptr;
+    TMyReport *m_report = nullptr;
     TMySearch *m_search = nullptr;
     TMyLocateDialog *m_locate = nullptr;
     std::unique_ptr<PickLists> m_lists;

@@ -184,3 +184,28 @@ std::vector<ReportDefinition> all()
 }
 
 } // namespace BuiltInReports
+
+namespace BuiltInReports {
+
+ReportDefinition newReport()
+{
+    ReportDefinition d;
+    d.width = 90;
+    d.columnHeaders = d.pageNumbers = d.dateOnPages = d.useTotals = true;
+    d.landscape = false;
+    d.numLines = 1;
+    d.topMargin = d.bottomMargin = d.leftMargin = d.rightMargin = 0.5;
+    d.horzLines = d.vertLines = true;
+    d.level1Group = true;
+    d.level2Group = false;
+    ReportFont courier;
+    courier.name = QStringLiteral("Courier New");
+    courier.size = 10;
+    setFonts(d, courier);
+    d.titleFont.bold = d.columnHeaderFont.bold = d.footnoteFont.bold = true;
+    d.bodyLines.fill(ReportLine::undesigned());
+    d.totalsLine = ReportLine::undesigned();
+    return d;
+}
+
+} // namespace BuiltInReports

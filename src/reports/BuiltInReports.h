@@ -12,4 +12,10 @@ namespace BuiltInReports {
 // "Statistic/Summary Report".
 std::vector<ReportDefinition> all();
 
+// What New Report starts from: no name, 90 characters, "Courier New" 10 pt
+// (bold for titles, column headers and footnotes), one line per book with
+// rules, column headers, totals, grouping by the first sort level, and every
+// line undesigned.
+ReportDefinition newReport();
+
 } // namespace BuiltInReports

@@ -182,6 +182,31 @@ ReportLine ReportLine::undesigned()
     return line;
 }
 
+int ReportLine::usedCount() const
+{
+    const auto end =
+        std::find_if(elements.begin(), elements.end(), [](const ReportElement &element) { return element.width <= 0; });
+    return int(end - elements.begin());
+}
+
+void ReportLine::normalise(int width)
+{
+    int sum = 0;
+    std::size_t stop = 0;
+    for (;; ++stop) {
+        ReportElement &element = elements[stop];
+        if (element.width == 0)
+            element.width = width;
+        sum += element.width;
+        if (sum >= width || stop == elements.size() - 1)
+            break;
+    }
+    // Cut to fit, or grown at the last element.
+    elements[stop].width -= sum - width;
+    for (std::size_t i = stop + 1; i < elements.size(); ++i)
+        elements[i] = {ReportElement::Filler, 0, 0, {}};
+}
+
 QByteArray ReportDefinition::toRecord() const
 {
     QByteArray record(RecordSize, '\0');

@@ -33,6 +33,16 @@ struct ReportLine
     // A line never designed: one filler of width 150, then fillers of width 0.
     static ReportLine undesigned();
 
+    // The elements in use: those before the first of width 0 or less.
+    int usedCount() const;
+
+    // Makes the line exactly `width` characters wide: from the first element
+    // on, one of width 0 first takes the whole width, and the element at
+    // which the widths reach `width` is cut to it (or the last element grows
+    // to it); the elements after that become empty fillers of width 0. So a
+    // trailing filler of width 0 takes up whatever room the others leave.
+    void normalise(int width);
+
     bool operator==(const ReportLine &) const = default;
 };
 

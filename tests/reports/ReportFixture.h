@@ -11,8 +11,11 @@
 #include "reports/ReportGenerator.h"
 #include "storage/CatalogTable.h"
 
+#include "TestSupport.h"
+
 #include <QDate>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 // A small catalog and the runs of a report over it, on Letter paper, dated
@@ -178,6 +181,13 @@ inline void record(const ReportDefinition &d, const DbfTable &table, const Setti
     generator.setToday(Today);
     generator.attach(filer);
     filer.execute();
+}
+
+// The pages of a PDF file.
+inline int pdfPages(const QString &path)
+{
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+    return int(QString::fromLatin1(TestSupport::readAll(path)).count(page));
 }
 
 } // namespace ReportFixture

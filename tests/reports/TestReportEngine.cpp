@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
+#include "ReportFixture.h"
 #include "framework/Error.h"
+#include "framework/report/InstalledPrinters.h"
 #include "framework/report/ReportFont.h"
 #include "framework/report/ReportRecording.h"
 #include "framework/report/TFilePrinter.h"
@@ -12,13 +14,13 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QPrinterInfo>
-#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using Justify = TBaseReport::Justify;
 using Operation = ReportRecording::Operation;
+using ReportFixture::pdfPages;
 
 namespace {
 
@@ -28,12 +30,6 @@ ReportFont font(const QString &name, int size)
     f.name = name;
     f.size = size;
     return f;
-}
-
-int pdfPages(const QString &path)
-{
-    static const QRegularExpression page(u"/Type\\s*/Page(?!s)"_s);
-    return int(QString::fromLatin1(TestSupport::readAll(path)).count(page));
 }
 
 QList<Operation> operations(const ReportRecording &recording, int page)
@@ -279,12 +275,12 @@ private slots:
 
     void paperOfTheSelectedPrinter()
     {
-        if (!QPrinterInfo::availablePrinters().isEmpty())
-            QSKIP("printers are installed");
+        const auto restore = qScopeGuard([] { InstalledPrinters::setForTesting(std::nullopt); });
         ReportRecording recording;
         TReportFiler engine(recording);
-        engine.setPageSize(QPageSize(QPageSize::A5));
         // Without printers, the default printer and any other index give the local paper.
+        InstalledPrinters::setForTesting(QList<InstalledPrinters::Printer>{});
+        engine.setPageSize(QPageSize(QPageSize::A5));
         engine.selectPrinter(3);
         QVERIFY(engine.printerName().isEmpty());
         const QPageSize local = engine.pageSize();
@@ -295,6 +291,19 @@ private slots:
         engine.execute();
         QCOMPARE(recording.pageSize(), local);
         QCOMPARE(engine.pageWidth(), local.size(QPageSize::Inch).width());
+
+        // A printer by its place; the default one for -1 and for a place beyond
+        // the list; a printer that names no paper prints on the local one.
+        InstalledPrinters::setForTesting(QList<InstalledPrinters::Printer>{
+            {u"Office"_s, QPageSize(), false}, {u"Label Writer"_s, QPageSize(QPageSize::A6), true}});
+        engine.selectPrinter(0);
+        QCOMPARE(engine.printerName(), u"Office"_s);
+        QCOMPARE(engine.pageSize(), local);
+        for (int index : {1, -1, 2}) {
+            engine.selectPrinter(index);
+            QCOMPARE(engine.printerName(), u"Label Writer"_s);
+            QCOMPARE(engine.pageSize().id(), QPageSize::A6);
+        }
     }
 
     void abortEndsTheRunAfterThePage()

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -30,12 +29,6 @@ ReportDefinition builtIn(const QString &name)
 QStringList lines(const QString &path)
 {
     return QString::fromUtf8(TestSupport::readAll(path)).split(u"\r\n"_s);
-}
-
-int pdfPages(const QString &path)
-{
-    static const QRegularExpression page(u"/Type\\s*/Page(?!s)"_s);
-    return int(QString::fromLatin1(TestSupport::readAll(path)).count(page));
 }
 
 // The texts of a recorded page, in the order drawn.

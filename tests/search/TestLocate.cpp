@@ -15,13 +15,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 namespace {
 
@@ -85,28 +82,6 @@ struct Window
     MyTable &table() { return f.catalog().table(); }
     QString currentAuthor() { return table().text(2); }
 };
-
-// Runs `act` on the modal dialog once it is up, then closes the dialog if it
-// is still open (also after a failed check).
-void whenShown(const std::function<void()> &act)
-{
-    QTimer::singleShot(0, [act] {
-        const QPointer<QWidget> dialog = QApplication::activeModalWidget();
-        if (!dialog)
-            qFatal("no modal dialog came up");
-        act();
-        if (dialog && dialog->isVisible())
-            dialog->close();
-    });
-}
-
-template <typename T> T *control(const char *name)
-{
-    T *found = QApplication::activeModalWidget()->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 } // namespace
 
@@ -267,13 +242,13 @@ private slots:
         Window w;
         w.locate->setDefaultButton(TMyLocateDialog::dbFindFirst);
         QString caption;
-        whenShown([&] {
+        TestSupport::whenModal([&] {
             caption = QApplication::activeModalWidget()->windowTitle();
             QVERIFY(TestSupport::activate(QApplication::activeModalWidget()));
-            control<QLineEdit>("SearchValue")->setFocus();
-            QVERIFY(control<QPushButton>("NextButton")->isDefault());
-            QVERIFY(!control<QPushButton>("FirstButton")->isDefault());
-            control<QPushButton>("BitBtn1")->click();
+            TestSupport::modalControl<QLineEdit>("SearchValue")->setFocus();
+            QVERIFY(TestSupport::modalControl<QPushButton>("NextButton")->isDefault());
+            QVERIFY(!TestSupport::modalControl<QPushButton>("FirstButton")->isDefault());
+            TestSupport::modalControl<QPushButton>("BitBtn1")->click();
         });
         QVERIFY(!w.locate->FindNext());
         QCOMPARE(caption, QStringLiteral("Locate Field Value"));
@@ -285,15 +260,15 @@ private slots:
         Window w;
         w.f.catalog().settings().displayNames[0] = QStringLiteral("Book~Title");
         QStringList labels;
-        whenShown([&] {
-            auto *fields = control<QComboBox>("FieldNameComboBox");
+        TestSupport::whenModal([&] {
+            auto *fields = TestSupport::modalControl<QComboBox>("FieldNameComboBox");
             for (int i = 0; i < fields->count(); ++i)
                 labels << fields->itemText(i);
             fields->setCurrentIndex(fields->findText(QStringLiteral("Author")));
-            control<QLineEdit>("SearchValue")->setText(QStringLiteral("smi"));
-            control<QRadioButton>("PartialMatchAnyBtn")->setChecked(true);
-            control<QCheckBox>("CaseSensitiveCheckBox")->setChecked(true);
-            control<QPushButton>("BitBtn1")->click();
+            TestSupport::modalControl<QLineEdit>("SearchValue")->setText(QStringLiteral("smi"));
+            TestSupport::modalControl<QRadioButton>("PartialMatchAnyBtn")->setChecked(true);
+            TestSupport::modalControl<QCheckBox>("CaseSensitiveCheckBox")->setChecked(true);
+            TestSupport::modalControl<QPushButton>("BitBtn1")->click();
         });
         QVERIFY(!w.locate->Execute());
         QCOMPARE(labels.size(), CatalogFields::Count);
@@ -319,12 +294,12 @@ private slots:
         w.locate->setSearchField(QStringLiteral("TITLE"));
         w.locate->setFieldValue(QStringLiteral("Book 9"));
         w.table().setRow(2);
-        whenShown([&] {
-            auto *fields = control<QComboBox>("FieldNameComboBox");
-            auto *value = control<QLineEdit>("SearchValue");
+        TestSupport::whenModal([&] {
+            auto *fields = TestSupport::modalControl<QComboBox>("FieldNameComboBox");
+            auto *value = TestSupport::modalControl<QLineEdit>("SearchValue");
             QCOMPARE(fields->currentText() + '|' + value->text(), QStringLiteral("Title|Book 9"));
-            QVERIFY(control<QRadioButton>("PartialMatchStartBtn")->isChecked());
-            control<QPushButton>("FirstButton")->click();
+            QVERIFY(TestSupport::modalControl<QRadioButton>("PartialMatchStartBtn")->isChecked());
+            TestSupport::modalControl<QPushButton>("FirstButton")->click();
             QCOMPARE(messages(), QStringList{"Information|No matches found"});
             QVERIFY(QApplication::activeModalWidget());
             QCOMPARE(w.table().row(), 2);
@@ -332,8 +307,8 @@ private slots:
             fields->setCurrentIndex(fields->findText(QStringLiteral("Author")));
             QVERIFY(value->text().isEmpty());
             value->setText(QStringLiteral("smithers"));
-            control<QRadioButton>("ExactMatchBtn")->setChecked(true);
-            control<QPushButton>("NextButton")->click();
+            TestSupport::modalControl<QRadioButton>("ExactMatchBtn")->setChecked(true);
+            TestSupport::modalControl<QPushButton>("NextButton")->click();
         });
         QVERIFY(w.locate->Execute());
         QCOMPARE(w.currentAuthor(), QStringLiteral("SMITHERS"));
@@ -343,11 +318,11 @@ private slots:
     void fieldListKeepsEnterFromLocating()
     {
         Window w;
-        whenShown([&] {
+        TestSupport::whenModal([&] {
             QVERIFY(TestSupport::activate(QApplication::activeModalWidget()));
-            auto *fields = control<QComboBox>("FieldNameComboBox");
-            auto *value = control<QLineEdit>("SearchValue");
-            auto *next = control<QPushButton>("NextButton");
+            auto *fields = TestSupport::modalControl<QComboBox>("FieldNameComboBox");
+            auto *value = TestSupport::modalControl<QLineEdit>("SearchValue");
+            auto *next = TestSupport::modalControl<QPushButton>("NextButton");
             // No field yet: the list has the focus and Enter does not locate.
             QCOMPARE(QApplication::focusWidget(), fields);
             QVERIFY(!next->isDefault());

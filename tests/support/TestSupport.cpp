@@ -1,10 +1,13 @@
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 #include <QtGlobal>
 #include <clocale>
 #include <cstdio>
@@ -103,6 +106,14 @@ int registerTest(const char *name, TestFactory factory)
 
 int runAll(int argc, char **argv)
 {
+    // A class named first runs alone, with the arguments after its name.
+    for (const Registered &test : registry()) {
+        if (argc > 1 && std::strcmp(argv[1], test.name) == 0) {
+            std::unique_ptr<QObject> object(test.factory());
+            argv[1] = argv[0];
+            return QTest::qExec(object.get(), argc - 1, argv + 1) != 0 ? 1 : 0;
+        }
+    }
     int failures = 0;
     for (const Registered &test : registry()) {
         std::unique_ptr<QObject> object(test.factory());
@@ -176,6 +187,27 @@ bool activate(QWidget *window)
         return false;
     window->activateWindow();
     return QTest::qWaitForWindowActive(window);
+}
+
+void whenModal(const std::function<void()> &act)
+{
+    QTimer::singleShot(0, [act] {
+        const QPointer<QWidget> dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            qFatal("no modal dialog came up");
+        act();
+        if (dialog && dialog->isVisible())
+            dialog->close();
+    });
+}
+
+QObject *modalChild(const char *name)
+{
+    QWidget *dialog = QApplication::activeModalWidget();
+    QObject *found = dialog ? dialog->findChild<QObject *>(QString::fromLatin1(name)) : nullptr;
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
 }
 
 QByteArray readAll(const QString &path)

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 // Shared pieces of the test executables: the message filter for the offscreen
@@ -26,6 +27,18 @@ QString copyData(const QString &relative, const QTemporaryDir &dir, const QStrin
 // Brings a shown window to the front and gives it the keyboard, as clicking on
 // it would: under Xvfb no window manager does that. True once it is active.
 bool activate(QWidget *window);
+
+// Runs `act` on the modal dialog once it is up (from the event loop of its
+// exec()), then closes the dialog if it is still open, also after a failed
+// check. Calls may nest: an act may open the next dialog.
+void whenModal(const std::function<void()> &act);
+// A control of the modal dialog on top, by name; ends the test run when there
+// is none.
+QObject *modalChild(const char *name);
+template <typename T> T *modalControl(const char *name)
+{
+    return qobject_cast<T *>(modalChild(name));
+}
 
 QByteArray readAll(const QString &path);
 void writeAll(const QString &path, const QByteArray &bytes);
@@ -76,7 +89,8 @@ void tellParent(const QByteArray &line);
 using TestFactory = QObject *(*)();
 // Adds a test class to the executable's list; the shared main runs them all.
 int registerTest(const char *name, TestFactory factory);
-// Runs every registered class in the order of registration; 0 when all pass.
+// Runs every registered class in the order of registration, or only the class
+// named by the first argument; 0 when all pass.
 int runAll(int argc, char **argv);
 
 } // namespace TestSupport

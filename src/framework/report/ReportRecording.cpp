@@ -18,6 +18,8 @@ constexpr std::size_t TextHeader = 1 + 2 + 4 + 4 + 2;
 constexpr std::size_t CellSize = 1 + 4 * 4 + 1;
 // A rule is a hundredth of an inch wide.
 constexpr double RuleWidth = 0.01;
+// Beyond any paper.
+constexpr double FarthestInches = 1000;
 
 template <typename T> char *put(char *out, T value)
 {
@@ -185,7 +187,7 @@ void ReportRecording::forEach(int page, const std::function<void(const Operation
     }
 }
 
-void ReportRecording::replay(int page, QPainter &painter, const QRectF &target) const
+void ReportRecording::replay(int page, QPainter &painter, const QRectF &target, bool monochrome) const
 {
     if (page < 0 || page >= pageCount())
         return;
@@ -198,16 +200,29 @@ void ReportRecording::replay(int page, QPainter &painter, const QRectF &target) 
     painter.translate(target.topLeft());
     painter.scale(target.width() / (paper.width() * dpiX), target.height() / (paper.height() * dpiY));
     painter.setRenderHint(QPainter::TextAntialiasing);
+    // The part of the paper to draw, in inches; a text reaches at most one and a
+    // half of its sizes above and below its baseline.
+    QRectF visible(QPointF(-FarthestInches, -FarthestInches), QPointF(FarthestInches, FarthestInches));
+    if (painter.hasClipping()) {
+        const QRectF clip = painter.clipBoundingRect();
+        visible = QRectF(clip.x() / dpiX, clip.y() / dpiY, clip.width() / dpiX, clip.height() / dpiY);
+    }
     std::vector<QFont> fonts;
+    std::vector<double> reach;
     fonts.reserve(m_fonts.size());
-    for (const ReportFont &font : m_fonts)
+    reach.reserve(m_fonts.size());
+    for (const ReportFont &font : m_fonts) {
         fonts.push_back(ReportFonts::toQFont(font));
+        reach.push_back(1.5 * fonts.back().pointSizeF() / 72);
+    }
     QPen rule(Qt::black);
     rule.setWidthF(RuleWidth * dpiX);
     rule.setCapStyle(Qt::SquareCap);
     int currentFont = -1;
     forEach(page, [&](const Operation &op) {
         if (op.kind == Operation::Kind::Cell) {
+            if (!op.cell.adjusted(-RuleWidth, -RuleWidth, RuleWidth, RuleWidth).intersects(visible))
+                return;
             const QRectF cell(op.cell.x() * dpiX, op.cell.y() * dpiY, op.cell.width() * dpiX, op.cell.height() * dpiY);
             painter.setPen(rule);
             if (op.rules & LeftRule)
@@ -220,11 +235,14 @@ void ReportRecording::replay(int page, QPainter &painter, const QRectF &target) 
                 painter.drawLine(cell.bottomLeft(), cell.bottomRight());
             return;
         }
+        const double size = reach[std::size_t(op.font)];
+        if (op.at.y() + size < visible.top() || op.at.y() - size > visible.bottom() || op.at.x() > visible.right())
+            return;
         if (op.font != currentFont) {
             currentFont = op.font;
             painter.setFont(fonts[std::size_t(op.font)]);
         }
-        painter.setPen(WinColor::toQColor(m_fonts[std::size_t(op.font)].color));
+        painter.setPen(monochrome ? Qt::black : WinColor::toQColor(m_fonts[std::size_t(op.font)].color));
         painter.drawText(QPointF(op.at.x() * dpiX, op.at.y() * dpiY), op.text);
     });
     painter.restore();

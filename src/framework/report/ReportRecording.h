@@ -58,8 +58,9 @@ public:
     // Draws page `page` (0-based) into `target`, a rectangle in the painter's
     // coordinates that stands for the whole paper. Text takes its size from the
     // device's resolution, so the painter may be scaled (a zoomed preview) but
-    // not stretched unevenly.
-    void replay(int page, QPainter &painter, const QRectF &target) const;
+    // not stretched unevenly. In monochrome every text is black. What lies
+    // outside the painter's clip rectangle, when it has one, is passed over.
+    void replay(int page, QPainter &painter, const QRectF &target, bool monochrome = false) const;
 
     // Bytes held for the pages: blocks, page table and fonts.
     std::size_t memoryUsed() const;

@@ -1,7 +1,7 @@
 #include "TBaseReport.h"
 
-#include <QLocale>
-#include <QPrinterInfo>
+#include "InstalledPrinters.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -15,15 +15,9 @@ double sane(double inches)
     return std::isfinite(inches) ? std::clamp(inches, -FarthestLength, FarthestLength) : 0.0;
 }
 
-QPageSize localPaper()
-{
-    return QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
-                                                                                        : QPageSize::A4);
-}
-
 } // namespace
 
-TBaseReport::TBaseReport() : m_pageSize(localPaper())
+TBaseReport::TBaseReport() : m_pageSize(InstalledPrinters::localPaper())
 {
     ReportFont standard;
     standard.name = QStringLiteral("Arial");
@@ -34,12 +28,8 @@ TBaseReport::~TBaseReport() = default;
 
 void TBaseReport::selectPrinter(int index)
 {
-    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
-    const QPrinterInfo printer =
-        index >= 0 && index < printers.size() ? printers[index] : QPrinterInfo::defaultPrinter();
-    m_printerName = printer.isNull() ? QString() : printer.printerName();
-    const QPageSize paper = printer.isNull() ? QPageSize() : printer.defaultPageSize();
-    m_pageSize = paper.isValid() ? paper : localPaper();
+    m_printerName = InstalledPrinters::at(index).name;
+    m_pageSize = InstalledPrinters::paperOf(index);
 }
 
 double TBaseReport::pageWidth() const

@@ -103,12 +103,24 @@ void markHeading(QWidget *label)
     label->setProperty("heading", true);
 }
 
+void keepSystemColors(QWidget *control)
+{
+    control->setProperty("systemColors", true);
+}
+
+void colorAsCheckBox(QWidget *radio)
+{
+    radio->setProperty("checkColors", true);
+}
+
 void applyColors(QWidget *window, const Colors &c)
 {
     window->setAutoFillBackground(true);
     setColors(window, QPalette::Window, c[0], QPalette::WindowText, c[2]);
     const QList<QWidget *> children = window->findChildren<QWidget *>();
     for (QWidget *child : children) {
+        if (child->property("systemColors").toBool())
+            continue;
         if (qobject_cast<QLabel *>(child)) {
             const bool heading = child->property("heading").toBool();
             setColors(child, QPalette::Window, c[0], QPalette::WindowText, heading ? c[1] : c[2]);
@@ -118,10 +130,10 @@ void applyColors(QWidget *window, const Colors &c)
             setColors(child, QPalette::Base, c[3], QPalette::Text, c[4]);
         } else if (qobject_cast<QAbstractItemView *>(child)) {
             setColors(child, QPalette::Base, c[7], QPalette::Text, c[8]);
-        } else if (qobject_cast<QRadioButton *>(child)) {
+        } else if (qobject_cast<QRadioButton *>(child) && !child->property("checkColors").toBool()) {
             child->setAutoFillBackground(true);
             setColors(child, QPalette::Window, c[9], QPalette::WindowText, c[10]);
-        } else if (qobject_cast<QCheckBox *>(child)) {
+        } else if (qobject_cast<QCheckBox *>(child) || qobject_cast<QRadioButton *>(child)) {
             child->setAutoFillBackground(true);
             setColors(child, QPalette::Window, c[11], QPalette::WindowText, c[12]);
         } else if (qobject_cast<QGroupBox *>(child)) {

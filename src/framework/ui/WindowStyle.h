@@ -38,6 +38,10 @@ void applyFonts(QWidget *window, const Fonts &fonts);
 void applyColors(QWidget *window, const Colors &colors);
 // Marks a label as a heading (slot 1).
 void markHeading(QWidget *label);
+// Marks a control that keeps the system colours whatever the set says.
+void keepSystemColors(QWidget *control);
+// Marks a radio button that takes the check box colours (11/12).
+void colorAsCheckBox(QWidget *radio);
 
 // Multiplies the window as a whole by `factor` (rounded to a hundredth), each
 // part once: every font size, the sizes its grids and lists are held to, their
