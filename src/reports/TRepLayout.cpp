@@ -20,8 +20,8 @@ constexpr int NameLabelLength = 38;
 
 } // namespace
 
-TRepLayout::TRepLayout(ReportDefinition &definition, int designerWidth, bool showTotals, const Settings &settings,
-                       const WindowLook &look, QWidget *parent)
+TRepLayout::TRepLayout(ReportDefinition &definition, const QString &name, int designerWidth, bool showTotals,
+                       const Settings &settings, const WindowLook &look, QWidget *parent)
     : QDialog(parent), m_definition(definition), m_copy(definition), m_designerWidth(designerWidth),
       m_showTotals(showTotals), m_settings(settings), m_look(look),
       m_layout(look.scaleFactor(), designerWidth, definition.numLines)
@@ -36,9 +36,9 @@ TRepLayout::TRepLayout(ReportDefinition &definition, int designerWidth, bool sho
     m_canvas->setObjectName(QStringLiteral("LayoutCanvas"));
     m_canvas->setFixedSize(m_layout.canvasSize());
     m_canvas->installEventFilter(this);
-    QLabel *name = Controls::label(m_canvas, QStringLiteral("ReportNameLabel"),
-                                   (QStringLiteral("Report: ") + definition.name).left(NameLabelLength), true);
-    name->move(m_layout.left(), at(8));
+    QLabel *nameLabel = Controls::label(m_canvas, QStringLiteral("ReportNameLabel"),
+                                        (QStringLiteral("Report: ") + name).left(NameLabelLength), true);
+    nameLabel->move(m_layout.left(), at(8));
     QLabel *body = Controls::label(m_canvas, QStringLiteral("BodyLabel"), QStringLiteral("Report Body"), true);
     body->move(m_layout.left(), m_layout.rowTop(1) - at(20));
     body->setVisible(m_copy.numLines > 0);

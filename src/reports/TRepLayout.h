@@ -18,10 +18,11 @@ class TRepLayout : public QDialog
     Q_OBJECT
 
 public:
-    // `designerWidth` is the width the designer's radio buttons say;
-    // `showTotals` whether its Use Totals box is checked.
-    TRepLayout(ReportDefinition &definition, int designerWidth, bool showTotals, const Settings &settings,
-               const WindowLook &look, QWidget *parent);
+    // `name` is the report's name as the designer shows it, `designerWidth`
+    // the width its radio buttons say, `showTotals` whether its Use Totals box
+    // is checked.
+    TRepLayout(ReportDefinition &definition, const QString &name, int designerWidth, bool showTotals,
+               const Settings &settings, const WindowLook &look, QWidget *parent);
 
     const ReportDefinition &layoutCopy() const { return m_copy; }
     QWidget *canvas() const { return m_canvas; }

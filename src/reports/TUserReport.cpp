@@ -332,7 +332,10 @@ void TUserReport::SpecifyButtonClick()
 {
     if (!checkNumLines())
         return;
-    TRepLayout layout(m_definition, designerWidth(), m_useTotals->isChecked(), m_catalog.settings(), m_look, this);
+    // The name as typed: a new report's name reaches the definition on Update.
+    const QString name = PickLists::trimBlanks(m_reportName->text()).left(ReportDesign::NameLength);
+    TRepLayout layout(m_definition, name, designerWidth(), m_useTotals->isChecked(), m_catalog.settings(), m_look,
+                      this);
     layout.exec();
 }
 
