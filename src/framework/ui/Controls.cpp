@@ -16,12 +16,8 @@ QLabel *label(QWidget *parent, const QString &name, const QString &caption, bool
 {
     auto *label = new QLabel(caption, parent);
     label->setObjectName(name);
-    if (heading) {
-        QFont bold = label->font();
-        bold.setBold(true);
-        label->setFont(bold);
+    if (heading)
         WindowStyle::markHeading(label);
-    }
     return label;
 }
 

@@ -15,7 +15,7 @@ class QWidget;
 // name, so that tests and the window styling find it.
 namespace Controls {
 
-// A heading is bold and takes the colour set's title colour.
+// A heading takes the colour set's title colour.
 QLabel *label(QWidget *parent, const QString &name, const QString &caption, bool heading = false);
 // Buttons are not pressed by Enter unless a window makes one its default.
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption);
