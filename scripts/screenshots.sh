@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the program under Xvfb on a generated catalog of 2 000 books and saves a
-# picture of the main window in each of the three layout modes to docs/.
+# picture of the main window in each of the three layout modes to docs/, then
+# of the report window and of the preview of the Short Narrow Report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -16,3 +17,24 @@ for mode in 1 2 3; do
         bash -c "build/src/shelfmark & pid=\$!; sleep 4; import -window root -crop 800x560+0+0 +repage docs/main-window-mode$mode.png; kill \$pid"
     echo "docs/main-window-mode$mode.png"
 done
+
+# The report window (Navigate > Reports), then View of its first report: the
+# status screen's OK, and the preview at the page's width. No window manager
+# runs, so each window is given the focus by name.
+printf '[Reports]\r\nReport Viewing Window Width=800\r\nReport Viewing Window Height=600\r\n' > "$work/books/BOOKS.INI"
+XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+    build/src/shelfmark & pid=$!
+    sleep 4
+    xdotool search --name "^Shelfmark Books" windowfocus; sleep 0.5
+    xdotool key ctrl+r; sleep 1.5
+    import -window "$(xdotool search --name "^Reports\$")" docs/report-window.png
+    xdotool search --name "^Reports\$" windowfocus; sleep 0.3
+    xdotool key Return; sleep 3
+    xdotool search --name "^Report Status Screen\$" windowfocus; sleep 0.3
+    xdotool key Return; sleep 1.5
+    xdotool search --name "^Short Narrow Report\$" windowfocus; sleep 0.3
+    xdotool key ctrl+z; sleep 1
+    import -window root docs/report-preview.png
+    kill $pid'
+echo "docs/report-window.png"
+echo "docs/report-preview.png"

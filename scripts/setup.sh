@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libgl-dev
     libbenchmark-dev
     fonts-liberation
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick xdotool
     python3-dbfread libdbd-xbase-perl
     locales e2fsprogs
 )

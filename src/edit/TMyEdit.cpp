@@ -337,15 +337,7 @@ void TMyEdit::showEvent(QShowEvent *event)
 {
     // The design dimensions, taken before the first scaling, are put back
     // before each scaling so that scaling never accumulates.
-    if (!m_dimensionsRecorded) {
-        adjustSize();
-        m_dimensions.record(this);
-        m_dimensionsRecorded = true;
-    }
-    m_dimensions.restore(this);
-    WindowStyle::applyFonts(this, m_look.fonts());
-    WindowStyle::scale(this, m_look.scaleFactor());
-    WindowStyle::centre(this);
+    m_dimensions.show(this, m_look.fonts(), m_look.scaleFactor());
     const Settings &settings = m_catalog.settings();
     for (Field &f : m_fields) {
         const QString name = settings.displayNames[std::size_t(f.row - 1)];

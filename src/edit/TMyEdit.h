@@ -113,5 +113,4 @@ private:
     QString m_rememberedPerson;
     bool m_refreshGuard = false;
     WindowStyle::SavedDimensions m_dimensions;
-    bool m_dimensionsRecorded = false;
 };

@@ -145,15 +145,7 @@ void TMyReport::showEvent(QShowEvent *event)
 
 void TMyReport::FormShow()
 {
-    if (!m_dimensionsRecorded) {
-        adjustSize();
-        m_dimensions.record(this);
-        m_dimensionsRecorded = true;
-    }
-    m_dimensions.restore(this);
-    WindowStyle::applyFonts(this, m_look.fonts());
-    WindowStyle::scale(this, m_look.scaleFactor());
-    WindowStyle::centre(this);
+    m_dimensions.show(this, m_look.fonts(), m_look.scaleFactor());
     SetColors();
 
     const bool searching = m_catalog.searchOn();

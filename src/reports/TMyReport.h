@@ -60,7 +60,6 @@ private:
     ReportDefinition m_current;
     TPrintSelect *m_printSelect;
     WindowStyle::SavedDimensions m_dimensions;
-    bool m_dimensionsRecorded = false;
     QLabel *m_sortOrderLabel;
     QRadioButton *m_exportEntire;
     QRadioButton *m_exportSearch;

@@ -54,10 +54,7 @@ void TPrintRange::FormShow()
     m_startPage->setText(QStringLiteral("1"));
     m_endPage->setText(QString::number(m_pageCount));
     m_confirmed = false;
-    WindowStyle::applyFonts(this, m_look.fonts());
-    adjustSize();
-    WindowStyle::scale(this, m_look.scaleFactor());
-    WindowStyle::centre(this);
+    WindowStyle::present(this, m_look.fonts(), m_look.scaleFactor());
     WindowStyle::applyColors(this, m_look.colors(WindowLook::Group::Report));
     m_startPage->setFocus();
     m_startPage->selectAll();

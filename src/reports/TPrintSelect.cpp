@@ -48,15 +48,7 @@ void TPrintSelect::showEvent(QShowEvent *event)
 
 void TPrintSelect::FormShow()
 {
-    if (!m_dimensionsRecorded) {
-        adjustSize();
-        m_dimensions.record(this);
-        m_dimensionsRecorded = true;
-    }
-    m_dimensions.restore(this);
-    WindowStyle::applyFonts(this, m_look.fonts());
-    WindowStyle::scale(this, m_look.scaleFactor());
-    WindowStyle::centre(this);
+    m_dimensions.show(this, m_look.fonts(), m_look.scaleFactor());
     WindowStyle::applyColors(this, m_look.colors(WindowLook::Group::Report));
 
     (m_settings.defaultPrinter ? m_defaultPrinter : m_otherPrinter)->setChecked(true);

@@ -29,7 +29,6 @@ private:
     Settings &m_settings;
     const WindowLook &m_look;
     WindowStyle::SavedDimensions m_dimensions;
-    bool m_dimensionsRecorded = false;
     QRadioButton *m_defaultPrinter;
     QRadioButton *m_otherPrinter;
     QComboBox *m_printerList;

@@ -73,9 +73,7 @@ void TRepLayout::showEvent(QShowEvent *event)
 
 void TRepLayout::FormShow()
 {
-    WindowStyle::applyFonts(this, m_look.fonts());
-    WindowStyle::scale(this, m_look.scaleFactor());
-    WindowStyle::centre(this);
+    WindowStyle::present(this, m_look.fonts(), m_look.scaleFactor());
     WindowStyle::applyColors(this, m_look.colors(WindowLook::Group::Report));
     for (QLabel *label : m_canvas->findChildren<QLabel *>())
         label->adjustSize();

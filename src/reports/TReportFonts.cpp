@@ -68,10 +68,7 @@ void TReportFonts::showEvent(QShowEvent *event)
 
 void TReportFonts::FormShow()
 {
-    WindowStyle::applyFonts(this, m_look.fonts());
-    adjustSize();
-    WindowStyle::scale(this, m_look.scaleFactor());
-    WindowStyle::centre(this);
+    WindowStyle::present(this, m_look.fonts(), m_look.scaleFactor());
     WindowStyle::applyColors(this, m_look.colors(WindowLook::Group::Report));
 }
 

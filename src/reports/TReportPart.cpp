@@ -89,10 +89,7 @@ void TReportPart::showEvent(QShowEvent *event)
 
 void TReportPart::FormShow()
 {
-    WindowStyle::applyFonts(this, m_look.fonts());
-    adjustSize();
-    WindowStyle::scale(this, m_look.scaleFactor());
-    WindowStyle::centre(this);
+    WindowStyle::present(this, m_look.fonts(), m_look.scaleFactor());
     SetColors();
 
     const ReportElement &element = m_line.elements[std::size_t(m_item - 1)];

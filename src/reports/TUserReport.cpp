@@ -194,10 +194,7 @@ void TUserReport::showEvent(QShowEvent *event)
 
 void TUserReport::FormShow()
 {
-    WindowStyle::applyFonts(this, m_look.fonts());
-    adjustSize();
-    WindowStyle::scale(this, m_look.scaleFactor());
-    WindowStyle::centre(this);
+    WindowStyle::present(this, m_look.fonts(), m_look.scaleFactor());
     SetColors();
 
     const ReportDefinition &d = m_definition;

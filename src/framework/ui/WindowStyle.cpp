@@ -211,6 +211,14 @@ void centre(QWidget *window, bool moveUp)
     window->move(available.x() + left, available.y() + top);
 }
 
+void present(QWidget *window, const Fonts &fonts, double factor)
+{
+    applyFonts(window, fonts);
+    window->adjustSize();
+    scale(window, factor);
+    centre(window);
+}
+
 void SavedDimensions::record(QWidget *window)
 {
     m_size = window->size();
@@ -246,6 +254,19 @@ void SavedDimensions::restore(QWidget *window) const
     }
     if (m_size.isValid())
         window->resize(m_size);
+}
+
+void SavedDimensions::show(QWidget *window, const Fonts &fonts, double factor)
+{
+    if (!m_recorded) {
+        window->adjustSize();
+        record(window);
+        m_recorded = true;
+    }
+    restore(window);
+    applyFonts(window, fonts);
+    scale(window, factor);
+    centre(window);
 }
 
 } // namespace WindowStyle

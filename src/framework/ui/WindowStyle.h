@@ -53,6 +53,10 @@ void scale(QWidget *window, double factor);
 // when its top is below 10.
 void centre(QWidget *window, bool moveUp = false);
 
+// A window made for one showing: the fonts, the size its layout asks for,
+// the scale factor, and centred.
+void present(QWidget *window, const Fonts &fonts, double factor);
+
 // For the windows that are created once and shown many times: the design size
 // and font sizes recorded at creation, put back before each scaling so that
 // scaling never accumulates. A window of more than 121 named controls says so
@@ -64,8 +68,13 @@ public:
 
     void record(QWidget *window);
     void restore(QWidget *window) const;
+    // Each showing: the design size taken (at its layout's size) the first
+    // time and put back every time, then the fonts, the scale factor and the
+    // window centred.
+    void show(QWidget *window, const Fonts &fonts, double factor);
 
 private:
+    bool m_recorded = false;
     std::vector<std::pair<QPointer<QWidget>, qreal>> m_fontSizes;
     qreal m_windowFontSize = 0;
     QSize m_size;
