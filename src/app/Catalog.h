@@ -50,12 +50,11 @@ public:
     PickLists *pickLists() const { return m_lists; }
 
     // Settings files. Writing the per-database file in browse mode keeps the
-    // in-place editing flag the file had. The writes answer false when the file
-    // could not be written.
+    // in-place editing flag the file had. A write that fails throws FileError.
     void readGlobalSettings();
-    bool writeGlobalSettings() const;
+    void writeGlobalSettings() const;
     void readDatabaseSettings(const QString &iniPath);
-    bool writeDatabaseSettings();
+    void writeDatabaseSettings();
 
     // The index expression of the four sort levels; empty when none is chosen.
     void BuildSortString();

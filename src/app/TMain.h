@@ -140,6 +140,7 @@ private:
     void fail(const QString &message);
 
     bool chooseDatabaseAtStartup();
+    bool openLastDatabase(const QString &path);
     bool openAtStartup(const QString &path);
     void checkScreenSize(int windowSize);
     void applyDateFormat();
@@ -161,7 +162,8 @@ private:
     bool writeCell(int row, const GridColumn &column, const QString &value);
 
     void showRecordEditor();
-    void runListOperation(const std::function<void()> &operation);
+    // Runs an operation whose failure is shown and ends only that operation.
+    void reportFailure(const std::function<void()> &operation);
 
     Environment m_environment;
     Catalog m_catalog;

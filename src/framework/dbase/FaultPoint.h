@@ -15,6 +15,8 @@
 //   mdx:written            a new .MDX complete under its temporary name
 //   pack:written           a packed table complete under its temporary name
 //   create:written         a new table complete under its temporary name
+//   file:written           a settings, list or report file complete under its
+//                          temporary name
 // A throw before a count is written stands for a failure, which the engine
 // undoes; a throw after it leaves the change stored and the object as a crash
 // would (close it).
