@@ -108,6 +108,8 @@ public:
     void MenuBackupClick();
     void MenuRestoreClick();
     void MenuExitClick();
+    void DoBackup();
+    void DoRestore();
 
     // A menu item as the tables that build the menus give it; one without a
     // name is a separator.
@@ -140,6 +142,7 @@ private:
     void fail(const QString &message);
 
     bool chooseDatabaseAtStartup();
+    void convertEarlierDatabases();
     bool openAtStartup(const QString &path);
     void checkScreenSize(int windowSize);
     void applyDateFormat();
