@@ -4,9 +4,23 @@
 
 #include <QButtonGroup>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton *button(const QString &objectName, const QString &caption, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
 
 namespace BackupControls {
 
@@ -30,20 +44,33 @@ QLabel *heading(const QString &objectName, const QString &caption, QWidget *pare
     return label;
 }
 
-QRadioButton *radio(const QString &objectName, const QString &caption, QButtonGroup *group, QWidget *parent)
+QFrame *choices(const QString &caption, const std::array<Choice, 4> &choices, std::array<QRadioButton *, 4> &radios,
+                QWidget *parent)
 {
-    auto *radio = new QRadioButton(caption, parent);
-    radio->setObjectName(objectName);
-    group->addButton(radio);
-    return radio;
+    QFrame *frame = panel(QStringLiteral("Panel1"), parent);
+    auto *group = new QButtonGroup(frame);
+    auto *layout = new QVBoxLayout(frame);
+    layout->addWidget(heading(QStringLiteral("Label1"), caption, frame));
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        radios[i] = new QRadioButton(choices[i].second, frame);
+        radios[i]->setObjectName(choices[i].first);
+        group->addButton(radios[i]);
+        layout->addWidget(radios[i]);
+    }
+    return frame;
 }
 
-QPushButton *button(const QString &objectName, const QString &caption, QWidget *parent)
+Commands commands(const QString &startCaption, QWidget *parent)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(objectName);
-    button->setAutoDefault(false);
-    return button;
+    Commands made{new QHBoxLayout, button(QStringLiteral("StartButton"), startCaption, parent),
+                  button(QStringLiteral("CancelButton"), QStringLiteral("&Cancel"), parent),
+                  button(QStringLiteral("HelpButton"), QStringLiteral("&Help"), parent)};
+    made.start->setDefault(true);
+    made.row->addStretch();
+    made.row->addWidget(made.start);
+    made.row->addWidget(made.cancel);
+    made.row->addWidget(made.help);
+    return made;
 }
 
 } // namespace BackupControls

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <array>
+#include <utility>
 
-class QButtonGroup;
 class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -16,7 +18,22 @@ namespace BackupControls {
 QFrame *panel(const QString &objectName, QWidget *parent);
 // A bold heading that takes the major-titles colour.
 QLabel *heading(const QString &objectName, const QString &caption, QWidget *parent);
-QRadioButton *radio(const QString &objectName, const QString &caption, QButtonGroup *group, QWidget *parent);
-QPushButton *button(const QString &objectName, const QString &caption, QWidget *parent);
+
+// "Panel1": the heading "Label1" over the four radio buttons of what to copy,
+// each given by its object name and caption; the buttons are put in `radios`.
+using Choice = std::pair<QString, QString>;
+QFrame *choices(const QString &caption, const std::array<Choice, 4> &choices, std::array<QRadioButton *, 4> &radios,
+                QWidget *parent);
+
+// "StartButton" (the default button), "CancelButton" and "HelpButton" in a
+// row at the right.
+struct Commands
+{
+    QHBoxLayout *row;
+    QPushButton *start;
+    QPushButton *cancel;
+    QPushButton *help;
+};
+Commands commands(const QString &startCaption, QWidget *parent);
 
 } // namespace BackupControls

@@ -14,7 +14,6 @@
 #include "framework/ui/WindowStyle.h"
 #include "reports/ReportDefinitionsFile.h"
 
-#include <QButtonGroup>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -40,21 +39,14 @@ TMyBackup::TMyBackup(Catalog &catalog, const WindowLook &look, QWidget *parent)
     setObjectName(QStringLiteral("MyBackup"));
     setWindowTitle(QStringLiteral("Backup"));
 
-    auto *what = BackupControls::panel(QStringLiteral("Panel1"), this);
-    auto *kinds = new QButtonGroup(this);
-    m_backDbf =
-        BackupControls::radio(QStringLiteral("BackDBF"), QStringLiteral("Current &Database (*.DBF)"), kinds, what);
-    m_backLst = BackupControls::radio(QStringLiteral("BackLST"),
-                                      QStringLiteral("Data &Lists of Current Database (*.0xx)"), kinds, what);
-    m_backIni = BackupControls::radio(QStringLiteral("BackINI"),
-                                      QStringLiteral("Config &File of Current Database (*.INI)"), kinds, what);
-    m_backUrp = BackupControls::radio(QStringLiteral("BackURP"), QStringLiteral("Global &Report Definitions (*.URP)"),
-                                      kinds, what);
-    auto *whatLayout = new QVBoxLayout(what);
-    whatLayout->addWidget(BackupControls::heading(QStringLiteral("Label1"), QStringLiteral("What To Back Up"), what));
-    for (QRadioButton *radio : {m_backDbf, m_backLst, m_backIni, m_backUrp})
-        whatLayout->addWidget(radio);
-    whatLayout->addStretch();
+    using BackupControls::Choice;
+    auto *what = BackupControls::choices(
+        QStringLiteral("What To Back Up"),
+        {Choice{QStringLiteral("BackDBF"), QStringLiteral("Current &Database (*.DBF)")},
+         Choice{QStringLiteral("BackLST"), QStringLiteral("Data &Lists of Current Database (*.0xx)")},
+         Choice{QStringLiteral("BackINI"), QStringLiteral("Config &File of Current Database (*.INI)")},
+         Choice{QStringLiteral("BackURP"), QStringLiteral("Global &Report Definitions (*.URP)")}},
+        m_kinds, this);
 
     auto *where = BackupControls::panel(QStringLiteral("Panel2"), this);
     m_driveBox = new DriveComboBox(m_catalog.programDirectory(), where);
@@ -69,23 +61,16 @@ TMyBackup::TMyBackup(Catalog &catalog, const WindowLook &look, QWidget *parent)
     whereLayout->addWidget(m_dirBox, 1);
     connect(m_driveBox, &DriveComboBox::driveChanged, this, &TMyBackup::DriveBoxChange);
 
-    auto *startButton = BackupControls::button(QStringLiteral("StartButton"), QStringLiteral("&Start Back Up"), this);
-    startButton->setDefault(true);
-    connect(startButton, &QPushButton::clicked, this, &TMyBackup::StartButtonClick);
-    m_cancelButton = BackupControls::button(QStringLiteral("CancelButton"), QStringLiteral("&Cancel"), this);
-    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    auto *helpButton = BackupControls::button(QStringLiteral("HelpButton"), QStringLiteral("&Help"), this);
-    connect(helpButton, &QPushButton::clicked, this, &TMyBackup::HelpButtonClick);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(startButton);
-    buttons->addWidget(m_cancelButton);
-    buttons->addWidget(helpButton);
+    const BackupControls::Commands commands = BackupControls::commands(QStringLiteral("&Start Back Up"), this);
+    m_cancelButton = commands.cancel;
+    connect(commands.start, &QPushButton::clicked, this, &TMyBackup::StartButtonClick);
+    connect(commands.cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(commands.help, &QPushButton::clicked, this, &TMyBackup::HelpButtonClick);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(what);
     layout->addWidget(where, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(commands.row);
 }
 
 void TMyBackup::showEvent(QShowEvent *event)
@@ -104,7 +89,7 @@ void TMyBackup::FormShow()
     WindowStyle::scale(this, m_look.scaleFactor());
     WindowStyle::centre(this);
     SetColors();
-    m_backDbf->setChecked(true);
+    m_kinds[0]->setChecked(true);
     m_driveBox->setDrive(m_catalog.programDirectory());
     m_dirBox->setDrive(m_driveBox->drive());
 }
@@ -128,14 +113,26 @@ void TMyBackup::HelpButtonClick()
 void TMyBackup::StartButtonClick()
 {
     const QString directory = m_dirBox->directory();
-    if (m_backDbf->isChecked())
+    if (m_kinds[0]->isChecked())
         backUpDatabase(directory);
-    else if (m_backLst->isChecked())
+    else if (m_kinds[1]->isChecked())
         backUpLists(directory);
-    else if (m_backIni->isChecked())
+    else if (m_kinds[2]->isChecked())
         backUpSettings(directory);
     else
         backUpReportDefinitions(directory);
+}
+
+bool TMyBackup::copied(const QString &source, const QString &destination)
+{
+    try {
+        WaitCursor wait;
+        FileCopier::copy(source, destination);
+        return true;
+    } catch (const Error &) {
+        MessageService::error(this, Failed);
+        return false;
+    }
 }
 
 void TMyBackup::completed()
@@ -188,18 +185,10 @@ void TMyBackup::backUpDatabase(const QString &directory)
         resume();
         return;
     }
-    bool copied = true;
-    try {
-        WaitCursor wait;
-        FileCopier::copy(source, destination);
-    } catch (const Error &) {
-        copied = false;
-    }
+    const bool done = copied(source, destination);
     resume();
-    if (copied)
+    if (done)
         completed();
-    else
-        MessageService::error(this, Failed);
 }
 
 void TMyBackup::backUpLists(const QString &directory)
@@ -224,13 +213,8 @@ void TMyBackup::backUpLists(const QString &directory)
             MessageService::error(this, Identical);
             return;
         }
-        try {
-            WaitCursor wait;
-            FileCopier::copy(source, destination);
-        } catch (const Error &) {
-            MessageService::error(this, Failed);
+        if (!copied(source, destination))
             return;
-        }
     }
     completed();
 }
@@ -251,14 +235,8 @@ void TMyBackup::backUpSettings(const QString &directory)
         MessageService::error(this, Identical);
         return;
     }
-    try {
-        WaitCursor wait;
-        FileCopier::copy(source, destination);
-    } catch (const Error &) {
-        MessageService::error(this, Failed);
-        return;
-    }
-    completed();
+    if (copied(source, destination))
+        completed();
 }
 
 void TMyBackup::backUpReportDefinitions(const QString &directory)
@@ -284,12 +262,6 @@ void TMyBackup::backUpReportDefinitions(const QString &directory)
                                  "backup the \"SHMKLIB.URP\" file."));
         return;
     }
-    try {
-        WaitCursor wait;
-        FileCopier::copy(source, destination);
-    } catch (const Error &) {
-        MessageService::error(this, Failed);
-        return;
-    }
-    completed();
+    if (copied(source, destination))
+        completed();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 
 class Catalog;
 class DirectoryListBox;
@@ -36,15 +37,15 @@ private:
     void backUpLists(const QString &directory);
     void backUpSettings(const QString &directory);
     void backUpReportDefinitions(const QString &directory);
+    // Copies under the hour-glass; a failure is reported.
+    bool copied(const QString &source, const QString &destination);
     void completed();
 
     Catalog &m_catalog;
     const WindowLook &m_look;
     bool m_formShown = false;
-    QRadioButton *m_backDbf;
-    QRadioButton *m_backLst;
-    QRadioButton *m_backIni;
-    QRadioButton *m_backUrp;
+    // BackDBF, BackLST, BackINI, BackURP
+    std::array<QRadioButton *, 4> m_kinds{};
     DriveComboBox *m_driveBox;
     DirectoryListBox *m_dirBox;
     QPushButton *m_cancelButton;

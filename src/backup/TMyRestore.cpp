@@ -13,14 +13,11 @@
 #include "framework/ui/WindowStyle.h"
 #include "reports/ReportDefinitionsFile.h"
 
-#include <QButtonGroup>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -52,37 +49,24 @@ TMyRestore::TMyRestore(Catalog &catalog, const WindowLook &look, QWidget *parent
     setObjectName(QStringLiteral("MyRestore"));
     setWindowTitle(QStringLiteral("Restore"));
 
-    auto *what = BackupControls::panel(QStringLiteral("Panel1"), this);
-    auto *kinds = new QButtonGroup(this);
-    m_restoreDbf =
-        BackupControls::radio(QStringLiteral("RestoreDBF"), QStringLiteral("&Database File (*.DBF)"), kinds, what);
-    m_restoreLst = BackupControls::radio(QStringLiteral("RestoreLST"),
-                                         QStringLiteral("Data &Lists of a Database (*.0xx)"), kinds, what);
-    m_restoreIni = BackupControls::radio(QStringLiteral("RestoreINI"),
-                                         QStringLiteral("Config &File of a Database (*.INI)"), kinds, what);
-    m_restoreUrp = BackupControls::radio(QStringLiteral("RestoreURP"),
-                                         QStringLiteral("Global &Report Definitions (*.URP)"), kinds, what);
-    auto *whatLayout = new QVBoxLayout(what);
-    whatLayout->addWidget(BackupControls::heading(QStringLiteral("Label1"), QStringLiteral("What To Restore"), what));
-    for (QRadioButton *radio : {m_restoreDbf, m_restoreLst, m_restoreIni, m_restoreUrp})
-        whatLayout->addWidget(radio);
+    using BackupControls::Choice;
+    auto *what = BackupControls::choices(
+        QStringLiteral("What To Restore"),
+        {Choice{QStringLiteral("RestoreDBF"), QStringLiteral("&Database File (*.DBF)")},
+         Choice{QStringLiteral("RestoreLST"), QStringLiteral("Data &Lists of a Database (*.0xx)")},
+         Choice{QStringLiteral("RestoreINI"), QStringLiteral("Config &File of a Database (*.INI)")},
+         Choice{QStringLiteral("RestoreURP"), QStringLiteral("Global &Report Definitions (*.URP)")}},
+        m_kinds, this);
 
-    auto *startButton = BackupControls::button(QStringLiteral("StartButton"), QStringLiteral("&Start Restore"), this);
-    startButton->setDefault(true);
-    connect(startButton, &QPushButton::clicked, this, &TMyRestore::StartButtonClick);
-    m_cancelButton = BackupControls::button(QStringLiteral("CancelButton"), QStringLiteral("&Cancel"), this);
-    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    auto *helpButton = BackupControls::button(QStringLiteral("HelpButton"), QStringLiteral("&Help"), this);
-    connect(helpButton, &QPushButton::clicked, this, &TMyRestore::HelpButtonClick);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(startButton);
-    buttons->addWidget(m_cancelButton);
-    buttons->addWidget(helpButton);
+    const BackupControls::Commands commands = BackupControls::commands(QStringLiteral("&Start Restore"), this);
+    m_cancelButton = commands.cancel;
+    connect(commands.start, &QPushButton::clicked, this, &TMyRestore::StartButtonClick);
+    connect(commands.cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(commands.help, &QPushButton::clicked, this, &TMyRestore::HelpButtonClick);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(what);
-    layout->addLayout(buttons);
+    layout->addLayout(commands.row);
 }
 
 DialogService::FileRequest TMyRestore::openRequest(Kind kind)
@@ -127,7 +111,7 @@ void TMyRestore::FormShow()
     WindowStyle::scale(this, m_look.scaleFactor());
     WindowStyle::centre(this);
     SetColors();
-    m_restoreDbf->setChecked(true);
+    m_kinds[0]->setChecked(true);
 }
 
 void TMyRestore::SetColors()
@@ -143,10 +127,11 @@ void TMyRestore::HelpButtonClick()
 
 void TMyRestore::StartButtonClick()
 {
-    const Kind kind = m_restoreDbf->isChecked()   ? Kind::Database
-                      : m_restoreLst->isChecked() ? Kind::Lists
-                      : m_restoreIni->isChecked() ? Kind::Settings
-                                                  : Kind::ReportDefinitions;
+    Kind kind = Kind::Database;
+    for (std::size_t i = 0; i < m_kinds.size(); ++i) {
+        if (m_kinds[i]->isChecked())
+            kind = Kind(i);
+    }
     const QString chosen = DialogService::openFile(this, openRequest(kind));
     if (chosen.isEmpty())
         return;
@@ -163,6 +148,18 @@ void TMyRestore::StartButtonClick()
     case Kind::ReportDefinitions:
         restoreReportDefinitions(chosen);
         break;
+    }
+}
+
+bool TMyRestore::copied(const QString &source, const QString &destination)
+{
+    try {
+        WaitCursor wait;
+        FileCopier::copy(source, destination);
+        return true;
+    } catch (const Error &) {
+        MessageService::error(this, Failed);
+        return false;
     }
 }
 
@@ -240,6 +237,7 @@ void TMyRestore::restoreDatabase(const QString &chosen)
         return;
     }
     if (takeIntoUse(destination, ownFile)) {
+        previous.reset();
         completed(Completed);
         return;
     }
@@ -282,7 +280,7 @@ void TMyRestore::restoreLists(const QString &chosen)
     // The lists named after the open database, whatever file was picked.
     const QString sources = QFileInfo(chosen).dir().filePath(m_catalog.tableName() + QStringLiteral(".DBF"));
     bool complete = true;
-    bool copied = false;
+    bool restored = false;
     bool stopped = false;
     {
         WaitCursor wait;
@@ -300,14 +298,11 @@ void TMyRestore::restoreLists(const QString &chosen)
                 complete = false;
                 continue;
             }
-            try {
-                FileCopier::copy(source, destination);
-                copied = true;
-            } catch (const Error &) {
-                MessageService::error(this, Failed);
+            if (!copied(source, destination)) {
                 stopped = true;
                 break;
             }
+            restored = true;
         }
     }
     if (!stopped)
@@ -317,7 +312,7 @@ void TMyRestore::restoreLists(const QString &chosen)
                                                          "completed successfully."));
     // The lists in memory follow the files, also after a copy that stopped
     // half-way, so that they do not overwrite what was restored.
-    if (PickLists *lists = m_catalog.pickLists(); lists && (copied || !stopped)) {
+    if (PickLists *lists = m_catalog.pickLists(); lists && (restored || !stopped)) {
         try {
             lists->LoadAllList();
         } catch (const Error &e) {
@@ -344,15 +339,10 @@ void TMyRestore::restoreSettings(const QString &chosen)
         completed(QString());
         return;
     }
-    try {
-        WaitCursor wait;
-        FileCopier::copy(source, destination);
-        if (openDatabase)
-            m_catalog.reloadDatabaseSettings();
-    } catch (const Error &) {
-        MessageService::error(this, Failed);
+    if (!copied(source, destination))
         return;
-    }
+    if (openDatabase)
+        m_catalog.reloadDatabaseSettings();
     completed(QStringLiteral("Configuration File restored successfully."));
 }
 
@@ -375,13 +365,8 @@ void TMyRestore::restoreReportDefinitions(const QString &chosen)
         MessageService::error(this, NoRoom);
         return;
     }
-    try {
-        WaitCursor wait;
-        FileCopier::copy(source, destination);
-    } catch (const Error &) {
-        MessageService::error(this, Failed);
+    if (!copied(source, destination))
         return;
-    }
     emit reportDefinitionsRestored();
     completed(Completed);
 }

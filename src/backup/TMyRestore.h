@@ -3,6 +3,7 @@
 #include "framework/ui/DialogService.h"
 
 #include <QDialog>
+#include <array>
 
 class Catalog;
 class QPushButton;
@@ -48,14 +49,13 @@ private:
     void restoreSettings(const QString &chosen);
     void restoreReportDefinitions(const QString &chosen);
     void missing(const QString &fileName);
+    // Copies under the hour-glass; a failure is reported.
+    bool copied(const QString &source, const QString &destination);
     void completed(const QString &notice);
 
     Catalog &m_catalog;
     const WindowLook &m_look;
     bool m_formShown = false;
-    QRadioButton *m_restoreDbf;
-    QRadioButton *m_restoreLst;
-    QRadioButton *m_restoreIni;
-    QRadioButton *m_restoreUrp;
+    std::array<QRadioButton *, 4> m_kinds{}; // by Kind
     QPushButton *m_cancelButton;
 };

@@ -62,6 +62,9 @@ DirectoryListBox::DirectoryListBox(QWidget *parent) : QTreeView(parent), m_model
     for (int column = 1; column < m_model->columnCount(); ++column)
         hideColumn(column);
     connect(m_model, &QFileSystemModel::rowsInserted, this, &DirectoryListBox::hideOthers);
+    // Folders are read in the background: the chosen one stays in view as
+    // those above it fill in.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] { scrollTo(currentIndex()); });
 }
 
 void DirectoryListBox::setDrive(const QString &root)
@@ -76,6 +79,8 @@ void DirectoryListBox::setDirectory(const QString &path)
     if (root != m_root)
         showOnly(root);
     const QModelIndex index = m_model->index(absolute(path));
+    for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
+        expand(above);
     setCurrentIndex(index);
     expand(index);
     scrollTo(index);
