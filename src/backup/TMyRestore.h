@@ -23,12 +23,7 @@ class TMyRestore : public QDialog
     Q_OBJECT
 
 public:
-    enum class Kind { Database, Lists, Settings, ReportDefinitions };
-
     TMyRestore(Catalog &catalog, const WindowLook &look, QWidget *parent);
-
-    // The open-file dialog in which the file of a kind is picked.
-    static DialogService::FileRequest openRequest(Kind kind);
 
 signals:
     // SHMKLIB.URP was replaced: the report list is to be read again.
@@ -38,6 +33,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    enum class Kind { Database, Lists, Settings, ReportDefinitions };
+
+    // The open-file dialog in which the file of a kind is picked.
+    static DialogService::FileRequest openRequest(Kind kind);
     void FormShow();
     void SetColors();
     void StartButtonClick();

@@ -84,39 +84,6 @@ class TestRestoreWindow : public QObject
 private slots:
     void cleanup() { FaultPoint::setFailureHook(nullptr); }
 
-    void openDialogOfEachKind_data()
-    {
-        QTest::addColumn<TMyRestore::Kind>("kind");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QString>("suffix");
-        QTest::addColumn<QString>("offered");
-        const QString dbf = u"DBase Files (*.DBF)"_s;
-        QTest::newRow("database") << TMyRestore::Kind::Database << u"Restore Database File"_s << dbf << u"DBF"_s
-                                  << QString();
-        QTest::newRow("lists") << TMyRestore::Kind::Lists << u"Restore Data List Files"_s << dbf << u"DBF"_s
-                               << QString();
-        QTest::newRow("settings") << TMyRestore::Kind::Settings << u"Restore Configuration File"_s << dbf << u"DBF"_s
-                                  << QString();
-        QTest::newRow("report definitions") << TMyRestore::Kind::ReportDefinitions << u"Restore URP File"_s
-                                            << u"Reports Files (*.URP)"_s << u"URP"_s << u"SHMKLIB.URP"_s;
-    }
-
-    void openDialogOfEachKind()
-    {
-        QFETCH(TMyRestore::Kind, kind);
-        QFETCH(QString, caption);
-        QFETCH(QString, filter);
-        QFETCH(QString, suffix);
-        QFETCH(QString, offered);
-        const DialogService::FileRequest request = TMyRestore::openRequest(kind);
-        QCOMPARE(request.caption, caption);
-        QCOMPARE(request.filter, filter);
-        QCOMPARE(request.defaultSuffix, suffix);
-        QCOMPARE(QFileInfo(request.directory).fileName(), offered);
-        QVERIFY(request.mustExist);
-    }
-
     void cancelledDialogChangesNothing()
     {
         BackupFixture s;
