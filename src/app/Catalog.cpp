@@ -215,6 +215,27 @@ void Catalog::closeTable()
     m_table.close();
 }
 
+void Catalog::reopenWithNewIndex()
+{
+    m_table.close();
+    openWithIndex(/*rebuild*/ true);
+    emit reopened();
+}
+
+void Catalog::reloadDatabaseSettings()
+{
+    m_table.close();
+    readDatabaseSettings(m_iniPath);
+    BuildSortString();
+    try {
+        openWithIndex(/*rebuild*/ false);
+    } catch (const Error &e) {
+        emit failed(e.message());
+    }
+    emit databaseChanged();
+    emit reopened();
+}
+
 // ---------------------------------------------------------------------------
 // Search-on state
 

@@ -6,6 +6,8 @@
 #include "NumberFormat.h"
 #include "TAboutBox.h"
 #include "TTipOfDay.h"
+#include "backup/TMyBackup.h"
+#include "backup/TMyRestore.h"
 #include "config/ColorPresets.h"
 #include "config/TColorConfig.h"
 #include "config/TViewConfig.h"
@@ -26,6 +28,7 @@
 #include "search/TMySortOrder.h"
 #include "search/TSearchAndReplace.h"
 #include "storage/CatalogTable.h"
+#include "storage/EarlierDatabase.h"
 #include "transfer/TImportFormat.h"
 #include "transfer/TMyExport.h"
 
@@ -204,6 +207,7 @@ bool TMain::startUp()
                                           NumberFormat::Style(std::clamp(m_settings.currencyFormat, 1, 2)),
                                           NumberFormat::Symbols::fromSystemLocale()));
     refreshRecentMenu();
+    convertEarlierDatabases();
 
     const QString first = m_environment.arguments.value(0).toUpper().left(30);
     if (first == QLatin1String("/BROWSE"))
@@ -279,6 +283,20 @@ bool TMain::chooseDatabaseAtStartup()
         }
         if (hasDbfExtension(path) && CheckDBaseFormat(path) && openAtStartup(path))
             return true;
+    }
+}
+
+void TMain::convertEarlierDatabases()
+{
+    for (const EarlierDatabase &earlier : EarlierDatabase::find(m_catalog.programDirectory())) {
+        if (!MessageService::ask(this, QStringLiteral("Convert"), earlier.question()))
+            continue;
+        try {
+            earlier.convertInto(m_catalog.table().engine());
+        } catch (const Error &e) {
+            MessageService::error(this, e.message());
+        }
+        m_catalog.table().refresh();
     }
 }
 
@@ -877,9 +895,29 @@ void TMain::MenuSortOrderClick()
     sortOrder.exec();
 }
 
-void TMain::MenuBackupClick() {}
+void TMain::MenuBackupClick()
+{
+    DoBackup();
+}
 
-void TMain::MenuRestoreClick() {}
+void TMain::MenuRestoreClick()
+{
+    DoRestore();
+}
+
+void TMain::DoBackup()
+{
+    TMyBackup backup(m_catalog, m_look, this);
+    backup.exec();
+    DisplayCount();
+}
+
+void TMain::DoRestore()
+{
+    TMyRestore restore(m_catalog, m_look, this);
+    restore.exec();
+    DisplayCount();
+}
 
 void TMain::MenuSearchReplaceClick()
 {

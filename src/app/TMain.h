@@ -102,12 +102,13 @@ public:
     void MenuLeadingZerosClick();
     void MenuCurrencyClick(int style);
     void MenuNumericClick(int style);
-    // Commands whose windows come with later work: each keeps its place and
-    // caption now.
-    void MenuReportsClick();
     void MenuBackupClick();
     void MenuRestoreClick();
+    // The report window comes with later work: the command keeps its place.
+    void MenuReportsClick();
     void MenuExitClick();
+    void DoBackup();
+    void DoRestore();
 
     // A menu item as the tables that build the menus give it; one without a
     // name is a separator.
@@ -141,6 +142,7 @@ private:
 
     bool chooseDatabaseAtStartup();
     bool openLastDatabase(const QString &path);
+    void convertEarlierDatabases();
     bool openAtStartup(const QString &path);
     void checkScreenSize(int windowSize);
     void applyDateFormat();
