@@ -4,10 +4,13 @@
 #include "edit/PickLists.h"
 #include "framework/Error.h"
 #include "framework/FileNames.h"
+#include "framework/WholeFile.h"
 #include "storage/CatalogTable.h"
 #include "storage/RecentFiles.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 Catalog::Catalog(const QString &programDirectory, const QString &startDirectory, QObject *parent)
     : QObject(parent), m_programDirectory(programDirectory), m_settings(startDirectory)
@@ -33,9 +36,9 @@ void Catalog::readGlobalSettings()
     BuildSortString();
 }
 
-bool Catalog::writeGlobalSettings() const
+void Catalog::writeGlobalSettings() const
 {
-    return m_settings.write(Settings::Mode::Global, QString());
+    m_settings.write(Settings::Mode::Global, QString());
 }
 
 void Catalog::readDatabaseSettings(const QString &iniPath)
@@ -47,15 +50,14 @@ void Catalog::readDatabaseSettings(const QString &iniPath)
     }
 }
 
-bool Catalog::writeDatabaseSettings()
+void Catalog::writeDatabaseSettings()
 {
     // In browse mode in-place editing is off for the run only.
     const bool editing = m_settings.fieldEditing;
     if (m_browseMode)
         m_settings.fieldEditing = m_savedFieldEditing;
-    const bool written = m_settings.write(Settings::Mode::Database, m_iniPath);
-    m_settings.fieldEditing = editing;
-    return written;
+    const auto restore = qScopeGuard([&] { m_settings.fieldEditing = editing; });
+    m_settings.write(Settings::Mode::Database, m_iniPath);
 }
 
 void Catalog::BuildSortString()
@@ -109,12 +111,29 @@ void Catalog::openAtStartup(const QString &path)
 
 void Catalog::openWithIndex(bool rebuild)
 {
+    // What killed copies of the program left half-written goes first.
+    DbfTable::removeStaleTemporaries(path());
+    for (const QString &companion : {m_iniPath, FileNames::companion(path(), QStringLiteral("DBT"))})
+        WholeFile::removeLeftovers(companion);
+    if (m_lists) {
+        for (int number = 1; number <= PickLists::Count; ++number)
+            WholeFile::removeLeftovers(m_lists->listFile(number));
+    }
     // The existing "NewIndex" serves when it carries the sort string (and its
     // keys match the records); otherwise, or when asked to, it is built anew.
-    if (!QFileInfo::exists(m_mdxPath))
+    // A table another program holds keeps its files as they are: the order
+    // built for this view stays in memory.
+    const bool held = DBaseInUse(path());
+    if (!held && !QFileInfo::exists(m_mdxPath))
         RemoveMDXByte(path());
     const QString tag = m_sortString.isEmpty() ? QString() : CatalogTable::IndexTag;
-    m_table.open(path(), DbfTable::Access::Shared, {tag, m_sortString, rebuild});
+    m_table.open(path(), DbfTable::Access::Shared, {tag, m_sortString, rebuild && !held, !held});
+    const QString notSaved = m_table.engine().indexNotSaved();
+    if (!notSaved.isEmpty())
+        emit failed(QStringLiteral("The index of \"%1\" could not be saved: %2  The books are shown in their sort "
+                                   "order all the same; the index will be built again when the database is next "
+                                   "opened.")
+                        .arg(QDir::toNativeSeparators(path()), notSaved));
 }
 
 void Catalog::listOperation(const std::function<void(PickLists &)> &operation)
@@ -134,7 +153,11 @@ bool Catalog::switchDatabase(const QString &path, SwitchKind kind)
     const QString previousIni = m_iniPath;
     m_table.close();
     // The database being left keeps its settings and its pick lists.
-    writeDatabaseSettings();
+    try {
+        writeDatabaseSettings();
+    } catch (const Error &e) {
+        emit failed(e.message());
+    }
     listOperation([](PickLists &lists) { lists.SaveAllLists(); });
     setPathsFor(path);
     listOperation([kind](PickLists &lists) {
@@ -147,8 +170,7 @@ bool Catalog::switchDatabase(const QString &path, SwitchKind kind)
     BuildSortString();
     bool opened = true;
     try {
-        // A table held elsewhere keeps its index as it is.
-        openWithIndex(!(kind == SwitchKind::Open && DBaseInUse(path)));
+        openWithIndex(/*rebuild*/ true);
         RecentFiles::update(m_settings.lastFiles, previous, path);
     } catch (const Error &e) {
         // The new database cannot be opened: back to the one that was open.
@@ -191,6 +213,27 @@ void Catalog::reopenTable(DbfTable::Access access)
 void Catalog::closeTable()
 {
     m_table.close();
+}
+
+void Catalog::reopenWithNewIndex()
+{
+    m_table.close();
+    openWithIndex(/*rebuild*/ true);
+    emit reopened();
+}
+
+void Catalog::reloadDatabaseSettings()
+{
+    m_table.close();
+    readDatabaseSettings(m_iniPath);
+    BuildSortString();
+    try {
+        openWithIndex(/*rebuild*/ false);
+    } catch (const Error &e) {
+        emit failed(e.message());
+    }
+    emit databaseChanged();
+    emit reopened();
 }
 
 // ---------------------------------------------------------------------------

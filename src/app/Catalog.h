@@ -50,12 +50,11 @@ public:
     PickLists *pickLists() const { return m_lists; }
 
     // Settings files. Writing the per-database file in browse mode keeps the
-    // in-place editing flag the file had. The writes answer false when the file
-    // could not be written.
+    // in-place editing flag the file had. A write that fails throws FileError.
     void readGlobalSettings();
-    bool writeGlobalSettings() const;
+    void writeGlobalSettings() const;
     void readDatabaseSettings(const QString &iniPath);
-    bool writeDatabaseSettings();
+    void writeDatabaseSettings();
 
     // The index expression of the four sort levels; empty when none is chosen.
     void BuildSortString();
@@ -86,6 +85,12 @@ public:
     // itself (throws DbfError when another program holds it).
     void reopenTable(DbfTable::Access access = DbfTable::Access::Shared);
     void closeTable();
+    // After the table file was replaced: opens it shared with "NewIndex" built
+    // anew from its records. Throws when it cannot be opened.
+    void reopenWithNewIndex();
+    // Reads the per-database settings file again and takes it into use: the
+    // sort order with its index, and what the windows show (databaseChanged).
+    void reloadDatabaseSettings();
 
     // Search-on state. The record test is consulted only while the state holds;
     // ending the search reopens the table without it.

@@ -1,5 +1,6 @@
 #include "MyTable.h"
 
+#include "framework/Error.h"
 #include "storage/CatalogFields.h"
 
 MyTable::MyTable(QObject *parent) : QObject(parent)
@@ -94,8 +95,14 @@ void MyTable::edit()
 
 void MyTable::post()
 {
-    // A posted record may move in the order, appear or drop out of the view.
-    m_table.post();
+    // A posted record may move in the order, appear or drop out of the view;
+    // one stored although its index could not be saved is shown too.
+    try {
+        m_table.post();
+    } catch (const DbfIndexNotSavedError &) {
+        announce(true);
+        throw;
+    }
     announce(true);
 }
 

@@ -270,7 +270,7 @@ void Settings::read(Mode mode, const QString &path)
     read(mode, file);
 }
 
-bool Settings::write(Mode mode, const QString &path) const
+void Settings::write(Mode mode, const QString &path) const
 {
     QString target = path;
     if (mode == Mode::Global) {
@@ -280,7 +280,7 @@ bool Settings::write(Mode mode, const QString &path) const
     IniFile file;
     file.load(target);
     write(mode, file);
-    return file.save(target);
+    file.save(target);
 }
 
 void Settings::read(Mode mode, const IniFile &file)

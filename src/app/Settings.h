@@ -64,9 +64,9 @@ public:
     // it exists and otherwise the same sections of the global file.
     void read(Mode mode, const QString &path);
     // Mode 1 writes the global file (`path` is not used), mode 2 the per-database
-    // file at `path`, creating it when needed. False when the file could not be
-    // written; callers do not report that.
-    bool write(Mode mode, const QString &path) const;
+    // file at `path`, creating it when needed. Throws FileError when the file
+    // could not be written (it is then as it was).
+    void write(Mode mode, const QString &path) const;
 
     // The same on a file already in memory.
     void read(Mode mode, const IniFile &file);

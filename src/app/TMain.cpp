@@ -1,10 +1,13 @@
 #include "TMain.h"
 
+#include "AppPaths.h"
 #include "DateFormat.h"
 #include "MainLayout.h"
 #include "NumberFormat.h"
 #include "TAboutBox.h"
 #include "TTipOfDay.h"
+#include "backup/TMyBackup.h"
+#include "backup/TMyRestore.h"
 #include "config/ColorPresets.h"
 #include "config/TColorConfig.h"
 #include "config/TViewConfig.h"
@@ -12,6 +15,7 @@
 #include "edit/TMyEdit.h"
 #include "edit/TMyEditBox.h"
 #include "framework/Error.h"
+#include "framework/WholeFile.h"
 #include "framework/ui/DataGrid.h"
 #include "framework/ui/HelpService.h"
 #include "framework/ui/MessageService.h"
@@ -25,6 +29,7 @@
 #include "search/TMySortOrder.h"
 #include "search/TSearchAndReplace.h"
 #include "storage/CatalogTable.h"
+#include "storage/EarlierDatabase.h"
 #include "transfer/TImportFormat.h"
 #include "transfer/TMyExport.h"
 
@@ -159,7 +164,12 @@ bool TMain::startUp()
     m_viewerLabel->setText(QStringLiteral("Book Viewer"));
     const QString &programDirectory = m_catalog.programDirectory();
     QDir().mkpath(programDirectory);
-    PickLists::installDefaults(programDirectory);
+    // What killed copies of the program left half-written goes first.
+    WholeFile::removeLeftovers(AppPaths::globalSettingsFile());
+    WholeFile::removeLeftovers(ReportDefinitionsFile(programDirectory).path());
+    for (const PickListInfo &list : PickLists::table())
+        WholeFile::removeLeftovers(QDir(programDirectory).filePath(QString::fromLatin1(list.defaultFile)));
+    reportFailure([&] { PickLists::installDefaults(programDirectory); });
     ReportDefinitionsFile(programDirectory).ensureFile();
 
     m_catalog.readGlobalSettings();
@@ -182,14 +192,8 @@ bool TMain::startUp()
             }
         }
     }
-    if (CheckDBaseFormat(chosen)) {
-        openAtStartup(chosen);
-    } else {
-        MessageService::error(this, QStringLiteral("The last database used as recorded in the INI file is not a valid "
-                                                   "Shelfmark Books 97 file.  You will need to choose a new file."));
-        if (!chooseDatabaseAtStartup())
-            return false;
-    }
+    if (!openLastDatabase(chosen) && !chooseDatabaseAtStartup())
+        return false;
 
     applyLayout();
     // The screen's size, read once; the stored window size is used only when
@@ -204,6 +208,7 @@ bool TMain::startUp()
                                           NumberFormat::Style(std::clamp(m_settings.currencyFormat, 1, 2)),
                                           NumberFormat::Symbols::fromSystemLocale()));
     refreshRecentMenu();
+    convertEarlierDatabases();
 
     const QString first = m_environment.arguments.value(0).toUpper().left(30);
     if (first == QLatin1String("/BROWSE"))
@@ -224,17 +229,39 @@ bool TMain::startUp()
     m_lists = std::make_unique<PickLists>(m_editor->listCombos(), mainCombos, programDirectory);
     m_lists->setBase(m_catalog.listBase());
     m_catalog.setPickLists(m_lists.get());
-    runListOperation([this] { m_lists->LoadAllList(); });
+    reportFailure([this] { m_lists->LoadAllList(); });
     connect(m_editor, &TMyEdit::recordStoring, this, [this] { m_lists->addTypedValues(); });
-    connect(m_editor, &TMyEdit::closed, this, [this] { runListOperation([this] { m_lists->SaveAllLists(); }); });
+    connect(m_editor, &TMyEdit::closed, this, [this] { reportFailure([this] { m_lists->SaveAllLists(); }); });
     m_report = new TMyReport(m_catalog, m_look, this);
     m_search = new TMySearch(m_catalog, m_look, this);
     return true;
 }
 
+bool TMain::openLastDatabase(const QString &path)
+{
+    try {
+        Catalog::CheckDBaseFormat(path);
+    } catch (const DbfInUseError &e) {
+        // Held by another copy: it is a good file, only not free now.
+        MessageService::error(this, e.message());
+        return false;
+    } catch (const Error &e) {
+        MessageService::error(this, e.message());
+        MessageService::error(this, QStringLiteral("The last database used as recorded in the INI file is not a valid "
+                                                   "Shelfmark Books 97 file.  You will need to choose a new file."));
+        return false;
+    }
+    return openAtStartup(path);
+}
+
 bool TMain::openAtStartup(const QString &path)
 {
-    m_catalog.openAtStartup(path);
+    try {
+        m_catalog.openAtStartup(path);
+    } catch (const Error &e) {
+        MessageService::error(this, e.message());
+        return false;
+    }
     setWindowTitle(Caption + QStringLiteral(" (") + m_catalog.tableName() + QLatin1Char(')'));
     return true;
 }
@@ -256,8 +283,22 @@ bool TMain::chooseDatabaseAtStartup()
             }
             return CheckDBaseFormat(master) && openAtStartup(master);
         }
-        if (hasDbfExtension(path) && CheckDBaseFormat(path))
-            return openAtStartup(path);
+        if (hasDbfExtension(path) && CheckDBaseFormat(path) && openAtStartup(path))
+            return true;
+    }
+}
+
+void TMain::convertEarlierDatabases()
+{
+    for (const EarlierDatabase &earlier : EarlierDatabase::find(m_catalog.programDirectory())) {
+        if (!MessageService::ask(this, QStringLiteral("Convert"), earlier.question()))
+            continue;
+        try {
+            earlier.convertInto(m_catalog.table().engine());
+        } catch (const Error &e) {
+            MessageService::error(this, e.message());
+        }
+        m_catalog.table().refresh();
     }
 }
 
@@ -315,8 +356,9 @@ void TMain::closeEvent(QCloseEvent *event)
     m_settings.mainWindowTop = geometry().y();
     m_settings.mainWindowWidth = geometry().width();
     m_settings.mainWindowHeight = geometry().height();
-    m_catalog.writeGlobalSettings();
-    m_catalog.writeDatabaseSettings();
+    // A settings file that cannot be written is reported; the program ends all the same.
+    reportFailure([this] { m_catalog.writeGlobalSettings(); });
+    reportFailure([this] { m_catalog.writeDatabaseSettings(); });
     m_catalog.closeTable();
     event->accept();
     // Windows of their own (the help window) go with the program.
@@ -645,7 +687,7 @@ void TMain::MenuUpdateDatabaseClick()
     const bool searched = m_catalog.searchOn();
     if (searched)
         m_catalog.DoEndSearch();
-    m_catalog.writeDatabaseSettings();
+    reportFailure([this] { m_catalog.writeDatabaseSettings(); });
     m_catalog.closeTable();
     if (searched)
         m_catalog.EnableEndSearch();
@@ -658,6 +700,10 @@ void TMain::maintain(const QString &question, const QString &refusal, bool pack)
         return;
     try {
         m_catalog.reopenTable(DbfTable::Access::Exclusive);
+    } catch (const DbfReadOnlyError &e) {
+        m_catalog.reopenTable();
+        MessageService::error(this, e.message());
+        return;
     } catch (const Error &) {
         m_catalog.reopenTable();
         MessageService::error(this, refusal);
@@ -816,7 +862,7 @@ void TMain::openColorConfig(int target)
         SetColors();
 }
 
-void TMain::runListOperation(const std::function<void()> &operation)
+void TMain::reportFailure(const std::function<void()> &operation)
 {
     try {
         operation();
@@ -834,13 +880,13 @@ void TMain::EditAList(int number)
 void TMain::MenuSaveDefaultsClick()
 {
     if (PickLists::confirmSaveDefaults(this))
-        runListOperation([this] { m_lists->SaveDefaultLists(); });
+        reportFailure([this] { m_lists->SaveDefaultLists(); });
 }
 
 void TMain::MenuLoadDefaultsClick()
 {
     if (PickLists::confirmLoadDefaults(this))
-        runListOperation([this] { m_lists->LoadDefaultList(); });
+        reportFailure([this] { m_lists->LoadDefaultList(); });
 }
 
 void TMain::MenuAllColorClick()
@@ -854,9 +900,31 @@ void TMain::MenuSortOrderClick()
     sortOrder.exec();
 }
 
-void TMain::MenuBackupClick() {}
+void TMain::MenuBackupClick()
+{
+    DoBackup();
+}
 
-void TMain::MenuRestoreClick() {}
+void TMain::MenuRestoreClick()
+{
+    DoRestore();
+}
+
+void TMain::DoBackup()
+{
+    TMyBackup backup(m_catalog, m_look, this);
+    backup.exec();
+    DisplayCount();
+}
+
+void TMain::DoRestore()
+{
+    TMyRestore restore(m_catalog, m_look, this);
+    connect(&restore, &TMyRestore::reportDefinitionsRestored, m_report,
+            [this] { m_report->LoadReportBox(m_settings.lastReport); });
+    restore.exec();
+    DisplayCount();
+}
 
 void TMain::MenuSearchReplaceClick()
 {

@@ -105,11 +105,11 @@ public:
     void MenuLeadingZerosClick();
     void MenuCurrencyClick(int style);
     void MenuNumericClick(int style);
-    // Commands whose windows come with later work: each keeps its place and
-    // caption now.
     void MenuBackupClick();
     void MenuRestoreClick();
     void MenuExitClick();
+    void DoBackup();
+    void DoRestore();
 
     // A menu item as the tables that build the menus give it; one without a
     // name is a separator.
@@ -142,6 +142,8 @@ private:
     void fail(const QString &message);
 
     bool chooseDatabaseAtStartup();
+    bool openLastDatabase(const QString &path);
+    void convertEarlierDatabases();
     bool openAtStartup(const QString &path);
     void checkScreenSize(int windowSize);
     void applyDateFormat();
@@ -163,7 +165,8 @@ private:
     bool writeCell(int row, const GridColumn &column, const QString &value);
 
     void showRecordEditor();
-    void runListOperation(const std::function<void()> &operation);
+    // Runs an operation whose failure is shown and ends only that operation.
+    void reportFailure(const std::function<void()> &operation);
 
     Environment m_environment;
     Catalog m_catalog;

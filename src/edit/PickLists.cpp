@@ -2,6 +2,7 @@
 
 #include "framework/Error.h"
 #include "framework/FileNames.h"
+#include "framework/WholeFile.h"
 #include "framework/dbase/CodePage.h"
 #include "framework/ui/MessageService.h"
 
@@ -11,9 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringListModel>
 #include <algorithm>
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -101,19 +103,6 @@ void fill(QComboBox *combo, const QStringList &entries)
     });
 }
 
-// Replaces a whole file through a temporary file beside it. A file that cannot
-// be created is skipped; a failure after that is an error.
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    // Unbuffered, so that a short write (a full disk) shows in write()'s count.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return;
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(QStringLiteral("The list file \"%1\" could not be written: %2")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
-}
-
 bool ask(QWidget *parent, const QString &question)
 {
     QApplication::beep();
@@ -181,7 +170,7 @@ QStringList PickLists::readFile(const QString &path)
 
 void PickLists::writeFile(const QString &path, const QStringList &entries)
 {
-    writeBytes(path, format(entries));
+    WholeFile::replace(path, format(entries));
 }
 
 QString PickLists::trimBlanks(const QString &text)
@@ -213,7 +202,7 @@ void PickLists::installDefaults(const QString &programDirectory)
             continue;
         QFile shipped(QStringLiteral(":/lists/") + QString::fromLatin1(list.defaultFile));
         if (shipped.open(QIODevice::ReadOnly))
-            writeBytes(target, shipped.readAll());
+            WholeFile::replace(target, shipped.readAll());
     }
 }
 
@@ -297,10 +286,30 @@ void PickLists::LoadAllList()
     }
 }
 
+namespace {
+
+// Writes every list it can; a list that cannot be written is reported after
+// the others are written.
+void saveEach(const std::function<void(int number)> &save)
+{
+    std::optional<FileError> failure;
+    for (int number = 1; number <= PickLists::Count; ++number) {
+        try {
+            save(number);
+        } catch (const FileError &e) {
+            if (!failure)
+                failure = e;
+        }
+    }
+    if (failure)
+        throw *failure;
+}
+
+} // namespace
+
 void PickLists::SaveAllLists() const
 {
-    for (int number = 1; number <= Count; ++number)
-        SaveList(listFile(number), editorCombo(number));
+    saveEach([this](int number) { SaveList(listFile(number), editorCombo(number)); });
 }
 
 void PickLists::LoadDefaultList()
@@ -311,8 +320,7 @@ void PickLists::LoadDefaultList()
 
 void PickLists::SaveDefaultLists() const
 {
-    for (int number = 1; number <= Count; ++number)
-        SaveList(defaultListFile(number), editorCombo(number));
+    saveEach([this](int number) { SaveList(defaultListFile(number), editorCombo(number)); });
 }
 
 QString PickLists::AddToList(QComboBox *editor)

@@ -40,9 +40,10 @@ struct PickListInfo
 // are empty or hold only blanks (tabs are content) and keeps every other line
 // as it stands, surrounding blanks included.
 //
-// A file that is missing or cannot be opened reads as an empty list and a file
-// that cannot be created is skipped, both silently; an error inside a file that
-// was opened throws FileError and ends the operation.
+// A file that is missing or cannot be opened reads as an empty list, silently;
+// an error inside a file that was opened, and any failure to write a file (it
+// is replaced as a whole, see WholeFile), throws FileError and ends the
+// operation.
 class PickLists
 {
 public:

@@ -360,10 +360,19 @@ void TMyEdit::showEvent(QShowEvent *event)
     field(1).control->setFocus();
 }
 
+QByteArray TMyEdit::storedBytes() const
+{
+    const DbfTable &engine = m_catalog.table().engine();
+    if (m_recno == 0 || m_recno > engine.physicalCount())
+        return {};
+    return QByteArray(engine.physicalRecord(m_recno).data(), engine.recordLength());
+}
+
 void TMyEdit::LoadInData()
 {
     MyTable &table = m_catalog.table();
     m_recno = table.recNo();
+    m_loaded = storedBytes();
     if (m_recno == 0) {
         DoClear();
         return;
@@ -522,8 +531,19 @@ bool TMyEdit::DoUpdate()
             return refuse(f.row, refusal);
     }
 
+    // Another copy of the program, or another program, may have stored this
+    // book since it was shown: its change is not overwritten unseen.
+    if (m_mode == 2 && m_recno != 0 && storedBytes() != m_loaded) {
+        MessageService::error(this, QStringLiteral("This book was changed by another program after it was shown here.  "
+                                                   "Your changes were not stored; they are still in the window.  To "
+                                                   "see the other program's changes, leave the window without "
+                                                   "updating and open the book again."));
+        return false;
+    }
+
     emit recordStoring();
     MyTable &table = m_catalog.table();
+    QString indexNotSaved;
     try {
         if (m_mode == 1 || m_mode == 3)
             table.append();
@@ -547,13 +567,19 @@ bool TMyEdit::DoUpdate()
         table.setDate(12, purchDate);
         table.setText(17, checkOut()->isChecked() ? QStringLiteral("Yes") : QStringLiteral("No"));
         table.post();
+    } catch (const DbfIndexNotSavedError &e) {
+        // The book is stored; only its index is behind.
+        indexNotSaved = e.message();
     } catch (const Error &e) {
         table.cancel();
         MessageService::error(this, e.message());
         return false;
     }
     m_recno = table.lastPosted();
+    m_loaded = storedBytes();
     m_mode = 2;
+    if (!indexNotSaved.isEmpty())
+        MessageService::inform(this, QStringLiteral("Notice"), indexNotSaved);
     return true;
 }
 

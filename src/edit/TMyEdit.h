@@ -85,6 +85,7 @@ private:
     QCheckBox *checkOut() const;
 
     void LoadInData();
+    QByteArray storedBytes() const; // of the record shown, as the file holds it now
     void SetCaptions();
     void takeSnapshot();
     QStringList currentValues() const;
@@ -103,6 +104,7 @@ private:
     const WindowLook &m_look;
     int m_mode = 1;
     std::uint32_t m_recno = 0; // the record shown, once stored or loaded
+    QByteArray m_loaded;       // its bytes as they were then
     std::vector<Field> m_fields;
     std::array<QComboBox *, 9> m_listCombos{};
     QTabWidget *m_pages = nullptr;

@@ -2,11 +2,11 @@
 
 #include "BuiltInReports.h"
 #include "framework/Error.h"
+#include "framework/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -97,13 +97,7 @@ void ReportDefinitionsFile::remove(int n) const
         throw FileError(QStringLiteral("Cannot read \"%1\": %2.").arg(m_path, file.errorString()));
     file.close();
 
-    QSaveFile replacement(m_path);
-    if (!replacement.open(QIODevice::WriteOnly))
-        throw writeError(replacement);
-    replacement.write(all.constData(), qint64(n) * RecordSize);
-    replacement.write(all.constData() + qint64(n + 1) * RecordSize, qint64(count - n - 1) * RecordSize);
-    if (!replacement.commit())
-        throw writeError(replacement);
+    WholeFile::replace(m_path, all.left(qint64(n) * RecordSize) + all.mid(qint64(n + 1) * RecordSize));
 }
 
 void ReportDefinitionsFile::ensureFile() const
@@ -115,12 +109,15 @@ void ReportDefinitionsFile::ensureFile() const
 
 bool ReportDefinitionsFile::createDefaults() const
 {
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    QByteArray records;
     for (const ReportDefinition &report : BuiltInReports::all())
-        file.write(report.toRecord());
-    return file.commit();
+        records += report.toRecord();
+    try {
+        WholeFile::replace(m_path, records);
+    } catch (const FileError &) {
+        return false;
+    }
+    return true;
 }
 
 int ReportDefinitionsFile::convertOld() const

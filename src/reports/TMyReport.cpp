@@ -85,7 +85,7 @@ TMyReport::TMyReport(Catalog &catalog, const WindowLook &look, QWidget *parent)
     layout->addLayout(choices, 0, 0);
     layout->addLayout(commands, 0, 1);
     layout->setColumnStretch(0, 1);
-    loadList(-1);
+    LoadReportBox(-1);
 }
 
 void TMyReport::createMenu()
@@ -117,12 +117,19 @@ void TMyReport::createMenu()
     connect(help, &QAction::triggered, this, &TMyReport::HelpButtonClick);
 }
 
-void TMyReport::loadList(int select)
+void TMyReport::LoadReportBox(int select)
 {
     m_reportBox->clear();
     m_reportBox->addItems(ReportDefinitionsFile(m_catalog.programDirectory()).list());
+    selectReport(select);
+}
+
+void TMyReport::selectReport(int select)
+{
     if (select >= 0 && select < m_reportBox->count())
         m_reportBox->setCurrentRow(select);
+    else
+        m_reportBox->clearSelection();
 }
 
 // The list's current row may be unselected (it goes to the first row when the
@@ -151,8 +158,7 @@ void TMyReport::FormShow()
     const bool searching = m_catalog.searchOn();
     m_exportSearch->setEnabled(searching);
     (searching ? m_exportSearch : m_exportEntire)->setChecked(true);
-    // The file may have changed since the last showing (a restore brings another).
-    loadList(m_catalog.settings().lastReport);
+    selectReport(m_catalog.settings().lastReport);
     m_reportBox->setFocus();
 
     const Settings &settings = m_catalog.settings();
@@ -236,7 +242,7 @@ void TMyReport::design(bool newMode, int index)
     TUserReport designer(m_current, m_catalog, m_look, newMode, index, this);
     designer.exec();
     if (designer.saved() || designer.deleted())
-        loadList(designer.saved() ? designer.recordIndex() : -1);
+        LoadReportBox(designer.saved() ? designer.recordIndex() : -1);
 }
 
 // ---------------------------------------------------------------------------

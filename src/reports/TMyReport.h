@@ -36,6 +36,9 @@ public:
     void NewButtonClick();
     void HelpButtonClick();
     void MenuPrinterSetupClick();
+    // Reads the report list from the definitions file again and selects the
+    // report at `select` (none when it is beyond the list).
+    void LoadReportBox(int select);
 
     // Closing remembers the selected report.
     void done(int result) override;
@@ -47,7 +50,7 @@ private:
     void createMenu();
     void FormShow();
     void SetColors();
-    void loadList(int select);
+    void selectReport(int select);
     int selectedReport() const;
     // False, after saying so, when no report is selected.
     bool reportSelected();

@@ -131,6 +131,7 @@ void TMySortOrder::OkButtonClick()
 
     const CatalogTable::SortLevels previous = settings.sortLevels;
     bool settingsWritten = false;
+    QString cause;
     try {
         // The old tag is about to go: open in record order instead of reading it.
         table.setIndexName(QString());
@@ -151,15 +152,24 @@ void TMySortOrder::OkButtonClick()
             accept();
             return;
         }
-    } catch (const Error &) {
-        // Reported below; the table is opened again there.
+    } catch (const Error &e) {
+        // Reported below, with the cause when the user can mend it (a
+        // read-only file or folder); the table is opened again there.
+        if (dynamic_cast<const DbfReadOnlyError *>(&e))
+            cause = QStringLiteral("  ") + e.message();
     }
 
-    MessageService::error(this, QStringLiteral("Error in implementing sort order.  New sort order not implemented."));
+    MessageService::error(this, QStringLiteral("Error in implementing sort order.  New sort order not implemented.") +
+                                    cause);
     settings.sortLevels = previous;
     m_catalog.BuildSortString();
-    if (settingsWritten)
-        m_catalog.writeDatabaseSettings();
+    if (settingsWritten) {
+        try {
+            m_catalog.writeDatabaseSettings();
+        } catch (const Error &e) {
+            MessageService::error(this, e.message());
+        }
+    }
     // The tag is still the order only when it holds the old sort string.
     table.close();
     const bool oldTagKept =

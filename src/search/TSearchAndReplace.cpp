@@ -230,14 +230,20 @@ void TSearchAndReplace::StartButtonClick()
     {
         WaitCursor wait;
         // Record order: the tag is built again once, after the run.
+        const QString order = table.indexName();
         try {
             table.setIndexName(QString());
             m_catalog.reopenTable(DbfTable::Access::Exclusive);
             table.deleteIndex(CatalogTable::IndexTag);
-        } catch (const Error &) {
+        } catch (const Error &e) {
+            table.setIndexName(order);
             m_catalog.reopenTable();
-            MessageService::error(this, QStringLiteral("Error in running search and replace.  Search and replace "
-                                                       "will be aborted."));
+            QString message = QStringLiteral("Error in running search and replace.  Search and replace will be "
+                                             "aborted.");
+            // A read-only file or folder says so: the user can mend that.
+            if (dynamic_cast<const DbfReadOnlyError *>(&e))
+                message += QStringLiteral("  ") + e.message();
+            MessageService::error(this, message);
             return;
         }
         const bool searched = m_catalog.searchOn();

@@ -122,7 +122,7 @@ private slots:
         QVERIFY(catalog.settings().fieldEditing);
         catalog.enterBrowseMode();
         QVERIFY(!catalog.settings().fieldEditing);
-        QVERIFY(catalog.writeDatabaseSettings());
+        catalog.writeDatabaseSettings();
         QVERIFY(!catalog.settings().fieldEditing);
         Settings stored{QString()};
         stored.read(Settings::Mode::Database, catalog.iniPath());

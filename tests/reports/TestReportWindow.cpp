@@ -116,6 +116,31 @@ private slots:
         QCOMPARE(s.main->catalog().settings().lastReport, -1);
     }
 
+    // The list is read when the program starts and again when Restore
+    // brings back another definitions file.
+    void restoredDefinitionsReachTheList()
+    {
+        ReportSession s;
+        const QString backup = s.f.path(u"stick/SHMKLIB.URP"_s);
+        QDir().mkpath(s.f.path(u"stick"_s));
+        const ReportDefinitionsFile restored(QFileInfo(backup).path());
+        QVERIFY(restored.createDefaults());
+        restored.remove(1);
+        restored.remove(0);
+        TestSupport::whenModal([&] {
+            DialogService::queueResult(backup);
+            TestSupport::modalControl<QAbstractButton>("RestoreURP")->click();
+            TestSupport::modalControl<QAbstractButton>("StartButton")->click();
+            QApplication::activeModalWidget()->close();
+        });
+        s.main->findChild<QAction *>(u"MenuRestore"_s)->trigger();
+        QCOMPARE(s.lastMessage(), u"Restore completed successfully."_s);
+        s.main->catalog().settings().lastReport = 0;
+        s.show();
+        QCOMPARE(s.list()->count(), 6);
+        QCOMPARE(s.list()->selectedItems().first()->text(), builtInNames().at(2));
+    }
+
     void noSelectionIsRefused_data()
     {
         QTest::addColumn<QString>("command");
@@ -132,8 +157,10 @@ private slots:
         QFETCH(QString, command);
         QFETCH(bool, withFile);
         ReportSession s;
-        if (!withFile)
+        if (!withFile) {
             QFile::remove(s.urp());
+            s.report->LoadReportBox(0);
+        }
         s.main->catalog().settings().lastReport = -1;
         s.show();
         QCOMPARE(s.list()->count(), withFile ? 8 : 0);

@@ -219,7 +219,7 @@ void TestSettings::globalFileWrittenInOrder()
     settings.dateFormat = 12;
     settings.dateLeadingZeros = true;
     settings.numericFormat = 2;
-    QVERIFY(settings.write(Mode::Global, QString()));
+    settings.write(Mode::Global, QString());
 
     const QByteArray expected = "[Misc]\r\n"
                                 "Button Bar=2\r\n"
@@ -249,7 +249,7 @@ void TestSettings::globalFileWrittenInOrder()
 void TestSettings::databaseFileWritesEveryKeyInOrder()
 {
     const QString path = m_dir->filePath(QStringLiteral("BOOKS.INI"));
-    QVERIFY(Settings(QStringLiteral("/")).write(Mode::Database, path));
+    Settings(QStringLiteral("/")).write(Mode::Database, path);
     IniFile file;
     QVERIFY(file.load(path));
     const QString sections = u"Field Names|Display Fields|Field Width|Field Order|Export Fields|Export Order|"
@@ -290,7 +290,7 @@ void TestSettings::databaseFileWritesEveryKeyInOrder()
 void TestSettings::writeKeepsOtherSections()
 {
     writeGlobal("[Field Names]\r\nTitle=Mine\r\n[misc]\r\nbutton bar=3\r\nCustom=kept\r\n");
-    QVERIFY(Settings(QStringLiteral("/")).write(Mode::Global, QString()));
+    Settings(QStringLiteral("/")).write(Mode::Global, QString());
     IniFile file;
     QVERIFY(file.load(AppPaths::globalSettingsFile()));
     QCOMPARE(file.sections(), QStringList({"Field Names", "misc"}));
@@ -328,8 +328,8 @@ void TestSettings::everyKeyReadsBackAsWritten()
     const QString changedPath = m_dir->filePath(QStringLiteral("CHANGED.INI"));
     const QString rewrittenPath = m_dir->filePath(QStringLiteral("REWRITTEN.INI"));
     const Settings defaults(QStringLiteral("/start"));
-    QVERIFY(defaults.write(Mode::Global, QString()));
-    QVERIFY(defaults.write(Mode::Database, changedPath));
+    defaults.write(Mode::Global, QString());
+    defaults.write(Mode::Database, changedPath);
     const QByteArray global = changeEveryValue(AppPaths::globalSettingsFile());
     const QByteArray database = changeEveryValue(changedPath);
     TestSupport::writeAll(AppPaths::globalSettingsFile(), global);
@@ -339,8 +339,8 @@ void TestSettings::everyKeyReadsBackAsWritten()
     settings.read(Mode::Global, QString());
     settings.read(Mode::Database, changedPath);
     QVERIFY(QFile::remove(AppPaths::globalSettingsFile()));
-    QVERIFY(settings.write(Mode::Global, QString()));
-    QVERIFY(settings.write(Mode::Database, rewrittenPath));
+    settings.write(Mode::Global, QString());
+    settings.write(Mode::Database, rewrittenPath);
     QCOMPARE(TestSupport::readAll(AppPaths::globalSettingsFile()), global);
     QCOMPARE(TestSupport::readAll(rewrittenPath), database);
 }
@@ -421,7 +421,7 @@ void TestSettings::numbersIgnoreLocale()
     QCOMPARE(settings.mainWindowWidth, 0);
 
     settings.mainWindowHeight = 1234567;
-    QVERIFY(settings.write(Mode::Global, QString()));
+    settings.write(Mode::Global, QString());
     const QByteArray bytes = TestSupport::readAll(AppPaths::globalSettingsFile());
     QVERIFY(bytes.contains("\r\nMain Window Left=-1234567\r\n"));
     QVERIFY(bytes.contains("\r\nMain Window Height=1234567\r\n"));

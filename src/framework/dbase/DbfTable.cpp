@@ -222,6 +222,7 @@ void DbfTable::open(const QString &path, Access access, const IndexSpec &index)
 {
     openFile(path, access, [&] {
         m_indexName = index.tag;
+        m_writeBuiltIndex = index.write;
         if (index.tag.isEmpty()) {
             rebuildRows();
             return;
@@ -240,9 +241,9 @@ void DbfTable::open(const QString &path, Access access, const IndexSpec &index)
         dropIndex();
         m_key.emplace(index.expression, m_header.fields, m_codePage);
         reindex();
-        if (!m_readOnly)
-            saveIndex();
+        saveBuiltIndex();
     });
+    m_writeBuiltIndex = true;
 }
 
 void DbfTable::openFile(const QString &path, Access access, const std::function<void()> &arrange)
@@ -546,6 +547,7 @@ void DbfTable::dropIndex()
     m_keys.clear();
     m_order.clear();
     m_indexRepairReason.clear();
+    m_indexNotSaved.clear();
 }
 
 void DbfTable::activateIndex()
@@ -589,8 +591,7 @@ void DbfTable::activateIndex()
     m_indexRepairReason = reason;
     m_order = sortedOrder(m_key->keyLength(), m_keys);
     buildRows(visible);
-    if (!m_readOnly)
-        saveIndex();
+    saveBuiltIndex();
 }
 
 QString DbfTable::verifyStoredOrder(const MdxReader &reader, const MdxTag &tag)
@@ -748,6 +749,17 @@ void DbfTable::saveIndex()
     WriteLock lock(*this);
     takeInOtherChanges();
     writeIndex(m_indexName, *m_key, m_keys, m_order);
+}
+
+void DbfTable::saveBuiltIndex()
+{
+    if (m_readOnly || !m_writeBuiltIndex)
+        return;
+    try {
+        saveIndex();
+    } catch (const std::exception &e) {
+        m_indexNotSaved = causeOf(e);
+    }
 }
 
 void DbfTable::storeIndex()

@@ -118,12 +118,16 @@ public:
     // Opens the table ordered by `tag`: the stored tag when it carries
     // `expression` (and its keys match the records), otherwise, or with
     // `rebuild`, the tag built from the records and written, in one pass over
-    // the file. A table that may not be written keeps the order in memory only.
+    // the file. A table that may not be written, or whose caller asks it with
+    // `write` off (another program holds the table and reads the index), keeps
+    // a tag it built in memory only. A built tag that cannot be written (a full
+    // disk, a read-only folder) is kept in memory too; indexNotSaved() says why.
     struct IndexSpec
     {
         QString tag;
         QString expression;
         bool rebuild = false;
+        bool write = true;
     };
     void open(const QString &path, Access access, const IndexSpec &index);
     void close();
@@ -142,6 +146,8 @@ public:
 
     // Records in the file, deleted ones included.
     std::uint32_t physicalCount() const { return m_count; }
+    // Bytes of one stored record, its deleted flag included.
+    int recordLength() const { return m_header.recordLength; }
     // Records the cursor can visit: not deleted and accepted by the filter.
     int recordCount() const { return int(m_rows.size()); }
 
@@ -166,6 +172,9 @@ public:
     // Why the active tag was rebuilt when it was selected (its keys did not
     // match the records, it was damaged, ...); empty when it was used as stored.
     const QString &indexRepairReason() const { return m_indexRepairReason; }
+    // Why the tag built when the table was opened lives in memory only,
+    // although it was to be written; empty when it was written or not built.
+    const QString &indexNotSaved() const { return m_indexNotSaved; }
 
     // Removes the deleted records and regenerates the index. Needs exclusive use.
     // The packed file replaces the old one in a single rename.
@@ -287,6 +296,7 @@ private:
     // appended, or wrote the index, since the keys were computed.
     void takeInOtherChanges();
     void saveIndex();  // the tag in use, under the write lock, with what others changed
+    void saveBuiltIndex(); // a tag built at open, as far as it may and can be written
     void storeIndex(); // the tag in use after a change to the table; throws DbfIndexNotSavedError
     [[noreturn]] void throwIndexNotSaved(const std::exception &failure) const;
     void setMdxFlag(bool on);
@@ -337,6 +347,8 @@ private:
     std::optional<KeyExpression> m_key;
     FileIdentity m_indexIdentity; // the .MDX as it was when the keys were last in step with the records
     QString m_indexRepairReason;
+    QString m_indexNotSaved;
+    bool m_writeBuiltIndex = true;
     LargeVector<std::uint8_t> m_keys;   // the key of every record, in record order
     LargeVector<std::uint32_t> m_order; // every record in key order; empty without an index
     LargeVector<std::uint32_t> m_rows;  // the visible records in cursor order

@@ -15,6 +15,11 @@
 //   mdx:written            a new .MDX complete under its temporary name
 //   pack:written           a packed table complete under its temporary name
 //   create:written         a new table complete under its temporary name
+//   file:written           a settings, list or report file complete under its
+//                          temporary name
+//   copy:block-written     a block of a file copy written to its temporary file
+//   copy:written           a file copy complete under its temporary name
+//   copy:put-back          a kept copy of a file about to be renamed back over it
 // A throw before a count is written stands for a failure, which the engine
 // undoes; a throw after it leaves the change stored and the object as a crash
 // would (close it).

@@ -185,6 +185,12 @@ void PosixFile::truncate(std::uint64_t size)
         throw DbfError(QStringLiteral("Cannot change the size of \"%1\": %2.").arg(m_path, systemError(errno)));
 }
 
+void PosixFile::sync()
+{
+    if (::fsync(m_fd) != 0)
+        throw DbfError(QStringLiteral("Cannot write \"%1\" to the disk: %2.").arg(m_path, systemError(errno)));
+}
+
 bool PosixFile::tryLock(Lock kind, std::uint64_t slot)
 {
     struct flock fl = lockRecord(kind == Lock::Shared ? F_RDLCK : F_WRLCK, slot);

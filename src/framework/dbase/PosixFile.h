@@ -47,6 +47,8 @@ public:
     void writeAt(std::uint64_t offset, const void *data, std::size_t size);
     void readAt(std::uint64_t offset, void *data, std::size_t size) const; // exactly size bytes
     void truncate(std::uint64_t size);
+    // Waits until what was written reaches the disk.
+    void sync();
 
     // Open-file-description locks on one byte far beyond any data, so that they
     // never block reads or the record locks of other dBASE tools.

@@ -3,7 +3,7 @@
 #include "framework/dbase/CodePage.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "framework/WholeFile.h"
 
 namespace {
 
@@ -65,19 +65,9 @@ void IniFile::parse(const QByteArray &bytes)
     }
 }
 
-bool IniFile::save(const QString &path) const
+void IniFile::save(const QString &path) const
 {
-    // Unbuffered, so that a short write (a full disk) shows in write()'s count: a
-    // buffered flush at commit() drops the rest without an error.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    const QByteArray bytes = toBytes();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    WholeFile::replace(path, toBytes());
 }
 
 QByteArray IniFile::toBytes() const

@@ -27,9 +27,9 @@ public:
     // Replaces the contents with those of the file image `bytes`.
     void parse(const QByteArray &bytes);
 
-    // Writes the whole file; false when it could not be written, the old file then
-    // being left as it was.
-    bool save(const QString &path) const;
+    // Writes the whole file (see WholeFile); throws FileError when it could not
+    // be written, the old file then being left as it was.
+    void save(const QString &path) const;
     QByteArray toBytes() const;
 
     QString value(const QString &section, const QString &key, const QString &defaultValue = {}) const;
