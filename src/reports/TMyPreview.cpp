@@ -61,7 +61,8 @@ TMyPreview::TMyPreview(const ReportRecording &recording, const QString &caption,
     layout->addWidget(createToolBar());
     layout->addWidget(m_preview, 1);
 
-    // Where the window was last closed, kept on the screen.
+    // Where the window was last closed, kept on the screen: the place is
+    // that of its frame, the size that of the window inside it.
     QRect placed(m_settings.reportWindowLeft, m_settings.reportWindowTop, m_settings.reportWindowWidth,
                  m_settings.reportWindowHeight);
     placed.setSize(placed.size().expandedTo(MinimumSize));
@@ -72,7 +73,8 @@ TMyPreview::TMyPreview(const ReportRecording &recording, const QString &caption,
             placed.moveTo(std::clamp(placed.x(), available.left(), available.right() - placed.width() + 1),
                           std::clamp(placed.y(), available.top(), available.bottom() - placed.height() + 1));
     }
-    setGeometry(placed);
+    resize(placed.size());
+    move(placed.topLeft());
 }
 
 TMyPreview::~TMyPreview() = default;
@@ -156,13 +158,17 @@ QWidget *TMyPreview::createToolBar()
 {
     auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("SpeedPanel"));
+    // The bar fits the narrowest window the preview opens in (640 pixels):
+    // the buttons stand close together, and the page count is cut at the
+    // right rather than widen the window.
     auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(4, 2, 4, 2);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(2);
     const auto speed = [this, bar, row](const char *name, const char *icon, const char *hint, auto run) {
         auto *button = new QToolButton(bar);
         button->setObjectName(QString::fromLatin1(name));
         button->setIcon(QIcon(QStringLiteral(":/icons/") + QString::fromLatin1(icon)));
-        button->setIconSize(QSize(24, 24));
+        button->setIconSize(QSize(20, 20));
         button->setAutoRaise(true);
         button->setToolTip(QString::fromLatin1(hint));
         button->setFocusPolicy(Qt::NoFocus);
@@ -174,30 +180,28 @@ QWidget *TMyPreview::createToolBar()
     speed("SBZoomPageWidth", "zoom-page-width.png", "Zoom Page Width",
           [this] { zoomTo(m_preview->zoomPageWidthFactor()); });
     speed("SBZoomPage", "zoom-page.png", "Zoom Whole Page", [this] { zoomTo(m_preview->zoomPageFactor()); });
-    row->addSpacing(8);
+    row->addSpacing(6);
     speed("SBPrevPage", "nav-prior.png", "Prev Page", [this] { m_preview->prevPage(); });
     speed("SBNextPage", "nav-next.png", "Next Page", [this] { m_preview->nextPage(); });
-    row->addSpacing(8);
+    row->addSpacing(6);
     speed("SBPrint", "reports.png", "Print Page", [this] { SBPrintClick(); });
     speed("SBSavePdf", "save-pdf.png", "Save As PDF", [this] { MenuSavePdfClick(); });
     speed("SBDone", "nav-post.png", "Done", [this] { accept(); });
-    row->addSpacing(12);
+    row->addSpacing(8);
 
     row->addWidget(Controls::label(bar, QStringLiteral("ZoomLabel"), QStringLiteral("Zoom %")));
     m_zoomEdit = Controls::edit(bar, QStringLiteral("ZoomEdit"), 10);
-    m_zoomEdit->setFixedWidth(m_zoomEdit->fontMetrics().horizontalAdvance(QStringLiteral("00000.0")) + 12);
     connect(m_zoomEdit, &QLineEdit::editingFinished, this, &TMyPreview::ZoomEditExit);
     row->addWidget(m_zoomEdit);
-    row->addSpacing(8);
+    row->addSpacing(6);
     row->addWidget(Controls::label(bar, QStringLiteral("PageNumLabel"), QStringLiteral("Page #")));
     m_pageEdit = Controls::edit(bar, QStringLiteral("PageEdit"), 6);
-    m_pageEdit->setFixedWidth(m_pageEdit->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
     connect(m_pageEdit, &QLineEdit::editingFinished, this, &TMyPreview::PageEditExit);
     row->addWidget(m_pageEdit);
-    row->addSpacing(8);
+    row->addSpacing(6);
     m_pageLabel = Controls::label(bar, QStringLiteral("PageLabel"), QStringLiteral("Page 1 of 1"));
-    row->addWidget(m_pageLabel);
-    row->addStretch();
+    m_pageLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    row->addWidget(m_pageLabel, 1);
     return bar;
 }
 
@@ -213,6 +217,9 @@ void TMyPreview::showEvent(QShowEvent *event)
 void TMyPreview::FormActivate()
 {
     WindowStyle::applyFonts(this, m_look.fonts());
+    // Room for the largest factor and page number, in the edits' own font.
+    m_zoomEdit->setFixedWidth(m_zoomEdit->fontMetrics().horizontalAdvance(QStringLiteral("0000.0")) + 12);
+    m_pageEdit->setFixedWidth(m_pageEdit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
     m_preview->start(m_recording);
     MyFilePreviewZoomChange(m_preview->zoomFactor());
     m_preview->setFocus();
@@ -229,10 +236,10 @@ void TMyPreview::done(int result)
 void TMyPreview::FormClose()
 {
     m_preview->end();
-    m_settings.reportWindowLeft = geometry().x();
-    m_settings.reportWindowTop = geometry().y();
-    m_settings.reportWindowWidth = geometry().width();
-    m_settings.reportWindowHeight = geometry().height();
+    m_settings.reportWindowLeft = x();
+    m_settings.reportWindowTop = y();
+    m_settings.reportWindowWidth = width();
+    m_settings.reportWindowHeight = height();
 }
 
 void TMyPreview::MyFilePreviewPageChange(int page)

@@ -54,11 +54,15 @@ TRepLayout::TRepLayout(ReportDefinition &definition, const QString &name, int de
     connect(ok, &QPushButton::clicked, this, &TRepLayout::OkButtonClick);
     auto *cancel = Controls::button(this, QStringLiteral("CancelButton"), QStringLiteral("&Cancel"));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // The canvas spans the window from edge to edge, so that the window is
+    // no wider than a screen of 640 pixels at scale 1.
     auto *buttons = new QHBoxLayout;
+    buttons->setContentsMargins(m_layout.left(), 0, m_layout.left(), 0);
     buttons->addWidget(hint, 1);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, at(6));
     layout->addWidget(m_canvas);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);

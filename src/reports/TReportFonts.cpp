@@ -3,11 +3,13 @@
 #include "ReportDefinition.h"
 #include "ReportDesign.h"
 #include "app/WindowLook.h"
+#include "framework/report/ReportFont.h"
 #include "framework/ui/Controls.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/WinColor.h"
 #include "framework/ui/WindowStyle.h"
 
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -81,7 +83,11 @@ void TReportFonts::showFonts()
 void TReportFonts::newFont(std::size_t which)
 {
     ReportFont &font = *m_fonts[which];
-    QFont initial(font.name);
+    // The dialog lists the faces installed: a face a report names that is
+    // printed in another ("Arial" in Liberation Sans) is offered as that one,
+    // and keeps its own name when that one is chosen.
+    const QString printedIn = QFontInfo(ReportFonts::toQFont(font)).family();
+    QFont initial(printedIn);
     initial.setPointSize(std::max(1, font.size));
     initial.setBold(font.bold);
     initial.setItalic(font.italic);
@@ -91,7 +97,8 @@ void TReportFonts::newFont(std::size_t which)
     if (!chosen)
         return;
     const QFont &f = chosen->first;
-    font.name = f.family().left(ReportDesign::FontNameLength);
+    if (f.family() != printedIn || font.name.isEmpty())
+        font.name = f.family().left(ReportDesign::FontNameLength);
     font.size = int(std::lround(f.pointSizeF()));
     font.bold = f.bold();
     font.italic = f.italic();

@@ -589,6 +589,9 @@ private slots:
                 DialogService::queueResult(QVariantList{chosen, QColor(255, 0, 0)});
                 control("TitleFontButton")->click();
                 control("BodyFontButton")->click(); // cancelled: nothing queued
+                // Arial is offered as the face it prints in, and keeps its name.
+                DialogService::queueResult(QVariantList{QFont(u"Liberation Sans"_s, 9), QColor(Qt::black)});
+                control("FootnoteFontButton")->click();
                 inFontsWindow =
                     control<QLineEdit>("TitleFont")->text() + u" / "_s + control<QLineEdit>("BodyFont")->text();
                 control("OkButton")->click();
@@ -607,6 +610,8 @@ private slots:
         QVERIFY(stored.titleFont.bold && stored.titleFont.underline && !stored.titleFont.italic);
         QCOMPARE(stored.titleFont.color, 255);
         QCOMPARE(stored.bodyFont, BuiltInReports::all()[0].bodyFont);
+        QCOMPARE(stored.footnoteFont.name, u"Arial"_s);
+        QCOMPARE(stored.footnoteFont.size, 9);
     }
 };
 

@@ -115,10 +115,11 @@ private slots:
     {
         open();
         QCOMPARE(m_preview->windowTitle(), u"Short Narrow Report"_s);
-        QCOMPARE(m_preview->geometry(), QRect(30, 40, 760, 560));
+        QCOMPARE(QRect(m_preview->pos(), m_preview->size()), QRect(30, 40, 760, 560));
         QCOMPARE(pageLabel(), u"Page 1 of %1"_s.arg(pages()));
         QCOMPARE(zoomText(), u"100.0"_s);
-        m_preview->setGeometry(50, 60, 800, 600);
+        m_preview->move(50, 60);
+        m_preview->resize(800, 600);
         child(u"SBDone"_s)->click();
         QVERIFY(!m_preview->isVisible());
         QCOMPARE(QRect(m_settings.reportWindowLeft, m_settings.reportWindowTop, m_settings.reportWindowWidth,
@@ -129,8 +130,18 @@ private slots:
         m_settings.reportWindowLeft = 5000;
         m_settings.reportWindowTop = -300;
         open();
-        QVERIFY(m_preview->screen()->availableGeometry().contains(m_preview->geometry()));
+        QVERIFY(m_preview->screen()->availableGeometry().contains(QRect(m_preview->pos(), m_preview->size())));
         QCOMPARE(m_preview->size(), QSize(800, 600));
+
+        // The first size of all, that of a screen of 640 x 480, is not
+        // widened by the tool bar.
+        child(u"SBDone"_s)->click();
+        m_settings.reportWindowWidth = 640;
+        m_settings.reportWindowHeight = 480;
+        open();
+        QTest::keyClick(preview(), Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(m_preview->size(), QSize(640, 480));
+        QVERIFY(m_preview->minimumSizeHint().width() <= 640);
     }
 
     void pagesTurn()

@@ -3,6 +3,7 @@
 
 #include "framework/report/InstalledPrinters.h"
 #include "framework/report/TFilePreview.h"
+#include "framework/ui/WinColor.h"
 #include "reports/BuiltInReports.h"
 #include "reports/TMyPreview.h"
 #include "reports/TPrintSelect.h"
@@ -10,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTest>
@@ -89,6 +91,35 @@ private slots:
         QVERIFY(entireChecked);
         QVERIFY(!searchEnabled);
         QCOMPARE(s.main->catalog().settings().lastReport, 5);
+    }
+
+    // The report colour set: headings, the list and the radio buttons in
+    // their slots, the choice that cannot be made faded into its background,
+    // the menu bar in the system's colours.
+    void windowTakesTheReportColors()
+    {
+        ReportSession s;
+        ColorSet &set = s.main->catalog().settings().reportColors;
+        for (std::size_t slot = 0; slot < set.size(); ++slot)
+            set[slot] = int(0x0a0b0c * (slot + 1));
+        set[9] = 0x000000;
+        set[10] = 0xffffff;
+        s.show();
+        const auto color = [](QWidget *control, QPalette::ColorRole role) { return control->palette().color(role); };
+        QCOMPARE(color(s.child<QLabel>(u"WhatLabel"_s), QPalette::WindowText), WinColor::toQColor(set[1]));
+        QCOMPARE(color(s.child<QLabel>(u"SortLabel"_s), QPalette::WindowText), WinColor::toQColor(set[2]));
+        QCOMPARE(color(s.list(), QPalette::Base), WinColor::toQColor(set[7]));
+        QCOMPARE(color(s.list(), QPalette::Text), WinColor::toQColor(set[8]));
+        auto *entire = s.child<QRadioButton>(u"ExportEntire"_s);
+        auto *search = s.child<QRadioButton>(u"ExportSearch"_s);
+        QCOMPARE(color(entire, QPalette::WindowText), QColor(Qt::white));
+        QVERIFY(!search->isEnabled());
+        QCOMPARE(color(search, QPalette::WindowText), QColor(127, 127, 127));
+        QCOMPARE(color(search, QPalette::Window), QColor(Qt::black));
+
+        auto *bar = s.report->findChild<QMenuBar *>();
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::ButtonText})
+            QCOMPARE(color(bar, role), QApplication::palette(bar).color(role));
     }
 
     void sortOrderShowsTheLevelsByDisplayName()
@@ -336,6 +367,9 @@ private slots:
         TestSupport::whenModal([&] { selectionShown = QApplication::activeModalWidget() == s.report->printSelect(); });
         QTest::keyClick(s.list(), Qt::Key_S, Qt::ControlModifier);
         QVERIFY(selectionShown);
+        // The window manager gives the window back its keys when the selection closes.
+        s.report->activateWindow();
+        QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == s.report; }));
         QTest::keyClick(s.list(), Qt::Key_X, Qt::ControlModifier);
         QVERIFY(!s.report->isVisible());
     }

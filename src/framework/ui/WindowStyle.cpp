@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -14,6 +15,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -61,14 +63,21 @@ const QFont *fontFor(QWidget *widget, const Fonts &fonts)
 void setColors(QWidget *widget, QPalette::ColorRole background, int backgroundColor, QPalette::ColorRole text,
                int textColor)
 {
+    const QColor back = WinColor::toQColor(backgroundColor);
+    const QColor ink = WinColor::toQColor(textColor);
+    // A control that cannot be used shows its text faded halfway into its
+    // background, whatever the set's colours, so that it still looks so.
+    const QColor faded((ink.red() + back.red()) / 2, (ink.green() + back.green()) / 2, (ink.blue() + back.blue()) / 2);
     QPalette palette = widget->palette();
-    palette.setColor(background, WinColor::toQColor(backgroundColor));
-    palette.setColor(text, WinColor::toQColor(textColor));
+    palette.setColor(background, back);
+    palette.setColor(text, ink);
+    palette.setColor(QPalette::Disabled, text, faded);
     // Check boxes, radio buttons and closed combo boxes paint from the button roles.
     if (qobject_cast<QCheckBox *>(widget) || qobject_cast<QRadioButton *>(widget) ||
         qobject_cast<QComboBox *>(widget)) {
-        palette.setColor(QPalette::Button, WinColor::toQColor(backgroundColor));
-        palette.setColor(QPalette::ButtonText, WinColor::toQColor(textColor));
+        palette.setColor(QPalette::Button, back);
+        palette.setColor(QPalette::ButtonText, ink);
+        palette.setColor(QPalette::Disabled, QPalette::ButtonText, faded);
     }
     widget->setPalette(palette);
 }
@@ -138,6 +147,13 @@ void applyColors(QWidget *window, const Colors &c)
             setColors(child, QPalette::Window, c[11], QPalette::WindowText, c[12]);
         } else if (qobject_cast<QGroupBox *>(child)) {
             setColors(child, QPalette::Window, c[0], QPalette::WindowText, c[1]);
+        } else if (qobject_cast<QMenuBar *>(child)) {
+            // A menu bar keeps the system's colours, as the window's frame
+            // does, rather than take the window's background with its own
+            // text colour.
+            QPalette system = QApplication::palette(child);
+            system.setResolveMask(~QPalette::ResolveMask(0));
+            child->setPalette(system);
         }
     }
 }
