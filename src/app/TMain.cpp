@@ -172,8 +172,12 @@ bool TMain::startUp()
     ReportDefinitionsFile(programDirectory).ensureFile();
 
     m_catalog.readGlobalSettings();
-    setGeometry(m_settings.mainWindowLeft, m_settings.mainWindowTop, m_settings.mainWindowWidth,
-                m_settings.mainWindowHeight);
+    // A stored place off the screen, or a size of nothing, still gives a
+    // window the user can see and reach.
+    const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 640, 480);
+    setGeometry(WindowStyle::placedWithin(QRect(m_settings.mainWindowLeft, m_settings.mainWindowTop,
+                                                m_settings.mainWindowWidth, m_settings.mainWindowHeight),
+                                          minimumSizeHint(), available));
     applyDateFormat();
     checkFormatItems();
 

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QPointer>
+#include <QRect>
 #include <QSize>
 #include <array>
 #include <vector>
@@ -45,8 +46,17 @@ void markHeading(QWidget *label);
 // asks for more). Windows give their geometry in design pixels.
 void scale(QWidget *window, double factor);
 
-// Centres the window on its screen; with `moveUp` it then goes 10 pixels up
-// when its top is below 10.
+// Where a window asked for at `wanted` goes on a screen whose available area
+// is `available`: at least `minimum` and at most the area large, moved as
+// little as needed to lie wholly inside it.
+QRect placedWithin(const QRect &wanted, const QSize &minimum, const QRect &available);
+
+// A window larger than its screen's available area shrinks to it (its grids
+// and lists scroll rather than holding it large), and is moved into it.
+void fitToScreen(QWidget *window);
+
+// Centres the window on its screen, fitted to it; with `moveUp` it then goes
+// 10 pixels up when its top is below 10.
 void centre(QWidget *window, bool moveUp = false);
 
 // For the windows that are created once and shown many times: the design size
