@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -14,9 +15,12 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolButton>
@@ -120,13 +124,27 @@ void applyColors(QWidget *window, const Colors &c)
         } else if (qobject_cast<QAbstractItemView *>(child)) {
             setColors(child, QPalette::Base, c[7], QPalette::Text, c[8]);
         } else if (qobject_cast<QRadioButton *>(child)) {
-            child->setAutoFillBackground(true);
+            // Radio buttons and check boxes sit on the colour of their page.
             setColors(child, QPalette::Window, c[9], QPalette::WindowText, c[10]);
         } else if (qobject_cast<QCheckBox *>(child)) {
-            child->setAutoFillBackground(true);
             setColors(child, QPalette::Window, c[11], QPalette::WindowText, c[12]);
         } else if (qobject_cast<QGroupBox *>(child)) {
             setColors(child, QPalette::Window, c[0], QPalette::WindowText, c[1]);
+        } else if (qobject_cast<QTabWidget *>(child)) {
+            // Tab pages sit on the window's colour, not the style's (which
+            // paints them from the button colour).
+            setColors(child, QPalette::Window, c[0], QPalette::WindowText, c[2]);
+            setColors(child, QPalette::Button, c[0], QPalette::ButtonText, c[2]);
+        } else if (qobject_cast<QPushButton *>(child)) {
+            // Whatever the page they sit on.
+            QPalette palette = child->palette();
+            palette.setColor(QPalette::Button, QApplication::palette().color(QPalette::Button));
+            palette.setColor(QPalette::ButtonText, QApplication::palette().color(QPalette::ButtonText));
+            child->setPalette(palette);
+        } else if (qobject_cast<QTabBar *>(child) || qobject_cast<QMenuBar *>(child)) {
+            // Tab captions and menu titles, the selected one too.
+            setColors(child, QPalette::Window, c[0], QPalette::WindowText, c[2]);
+            setColors(child, QPalette::Button, c[0], QPalette::ButtonText, c[2]);
         }
     }
 }

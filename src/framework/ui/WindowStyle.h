@@ -35,7 +35,8 @@ void applyFonts(QWidget *window, const Fonts &fonts);
 // Window background slot 0; every label background 0 and text 1 when it is a
 // heading (a label whose "heading" property is true), 2 otherwise; edits 3/4,
 // combo boxes 5/6, list boxes and list-like grids 7/8, radio buttons 9/10,
-// check boxes 11/12. Buttons keep the system colours.
+// check boxes 11/12 (both drawn on the colour of the page under them); tab
+// pages, tab captions and menu titles 0/2. Buttons keep the system colours.
 void applyColors(QWidget *window, const Colors &colors);
 // Marks a label as a heading (slot 1).
 void markHeading(QWidget *label);
