@@ -135,6 +135,7 @@ void TMain::MenuCurrencyClick(int style)
     const NumberFormat &now = NumberFormat::current();
     NumberFormat::setCurrent(NumberFormat(now.numeric(), NumberFormat::Style(style), now.system()));
     checkFormatItems();
+    m_model->repaintValues();
 }
 
 void TMain::MenuNumericClick(int style)
@@ -143,6 +144,7 @@ void TMain::MenuNumericClick(int style)
     const NumberFormat &now = NumberFormat::current();
     NumberFormat::setCurrent(NumberFormat(NumberFormat::Style(style), now.currency(), now.system()));
     checkFormatItems();
+    m_model->repaintValues();
 }
 
 void TMain::MenuFontClick(ColoredFont &font)
