@@ -61,6 +61,7 @@ TMain::TMain(const Environment &environment, QWidget *parent)
 {
     setObjectName(QStringLiteral("Main"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    HelpService::installHelpKey();
     createControls();
     createMenus();
     m_client->setMinimumSize(MainLayout::Minimum);

@@ -9,11 +9,14 @@
 #include "framework/ui/DataGrid.h"
 #include "framework/ui/DataNavigator.h"
 #include "framework/ui/DialogService.h"
+#include "framework/ui/HelpService.h"
+#include "framework/ui/HelpWindow.h"
 #include "framework/ui/MessageService.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
@@ -24,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 class TestMainWindow : public QObject
 {
@@ -446,6 +450,53 @@ private slots:
         QVERIFY2(option.text.startsWith(QStringLiteral("Pu")) && option.text.endsWith(QChar(0x2026)),
                  qPrintable(option.text));
         QVERIFY(grid->horizontalHeader()->fontMetrics().horizontalAdvance(option.text) <= 60);
+    }
+
+    void f1OpensTheActiveWindowsHelp_data()
+    {
+        QTest::addColumn<std::function<void(TMain &)>>("open");
+        QTest::addColumn<QString>("keyword");
+        QTest::newRow("main window") << std::function<void(TMain &)>() << "";
+        QTest::newRow("record editor") << std::function<void(TMain &)>(&TMain::MenuAddClick) << "Input Window";
+        QTest::newRow("search") << std::function<void(TMain &)>(&TMain::MenuSearchClick) << "Search Window";
+        QTest::newRow("export") << std::function<void(TMain &)>(&TMain::MenuExportClick) << "Export Window";
+    }
+
+    void f1OpensTheActiveWindowsHelp()
+    {
+        QFETCH(std::function<void(TMain &)>, open);
+        QFETCH(QString, keyword);
+        MainWindowFixture f;
+        const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
+        TMain &main = f.start();
+        TestSupport::activate(&main);
+        HelpWindow *help = HelpWindow::instance();
+        help->showContents();
+        const QUrl contents = help->source();
+        help->showAnchor(HelpService::anchorFor(QStringLiteral("Sort Order")));
+        help->hide();
+        if (!open) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &main, Qt::Key_F1);
+            QVERIFY(help->isVisible());
+            QCOMPARE(help->source(), contents);
+            return;
+        }
+        QString anchor;
+        QTimer::singleShot(0, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            QWidget *focus = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+            QTest::keyClick(focus, Qt::Key_F1);
+            anchor = help->isVisible() ? help->anchor() : QString();
+            if (auto *modal = qobject_cast<QDialog *>(dialog))
+                modal->done(QDialog::Rejected);
+            else
+                dialog->close();
+        });
+        open(main);
+        QCOMPARE(anchor, HelpService::anchorFor(keyword));
     }
 
     void commandsCarryTheirCaptionsAndShortcuts_data()
