@@ -62,6 +62,7 @@ TMain::TMain(const Environment &environment, QWidget *parent)
 {
     setObjectName(QStringLiteral("Main"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    HelpService::installHelpKey();
     createControls();
     createMenus();
     m_client->setMinimumSize(MainLayout::Minimum);
@@ -136,6 +137,7 @@ void TMain::MenuCurrencyClick(int style)
     const NumberFormat &now = NumberFormat::current();
     NumberFormat::setCurrent(NumberFormat(now.numeric(), NumberFormat::Style(style), now.system()));
     checkFormatItems();
+    m_model->repaintValues();
 }
 
 void TMain::MenuNumericClick(int style)
@@ -144,6 +146,7 @@ void TMain::MenuNumericClick(int style)
     const NumberFormat &now = NumberFormat::current();
     NumberFormat::setCurrent(NumberFormat(NumberFormat::Style(style), now.currency(), now.system()));
     checkFormatItems();
+    m_model->repaintValues();
 }
 
 void TMain::MenuFontClick(ColoredFont &font)
@@ -173,8 +176,12 @@ bool TMain::startUp()
     ReportDefinitionsFile(programDirectory).ensureFile();
 
     m_catalog.readGlobalSettings();
-    setGeometry(m_settings.mainWindowLeft, m_settings.mainWindowTop, m_settings.mainWindowWidth,
-                m_settings.mainWindowHeight);
+    // A stored place off the screen, or a size of nothing, still gives a
+    // window the user can see and reach.
+    const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 640, 480);
+    setGeometry(WindowStyle::placedWithin(QRect(m_settings.mainWindowLeft, m_settings.mainWindowTop,
+                                                m_settings.mainWindowWidth, m_settings.mainWindowHeight),
+                                          minimumSizeHint(), available));
     applyDateFormat();
     checkFormatItems();
 

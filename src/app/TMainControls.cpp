@@ -2,6 +2,7 @@
 
 #include "DateFormat.h"
 #include "MainLayout.h"
+#include "NumberFormat.h"
 #include "edit/PickLists.h"
 #include "framework/ui/DataGrid.h"
 #include "framework/ui/DataNavigator.h"
@@ -193,6 +194,7 @@ void TMain::createControls()
         const DateFormat &format = DateFormat::current();
         return format.withFourDigitYear(format.leadingZeros()).format(date);
     });
+    m_model->setAmountText([](double value) { return NumberFormat::current().money(value, 0); });
     m_model->setWriter(
         [this](int row, const GridColumn &column, const QString &value) { return writeCell(row, column, value); });
     m_grid->setDataModel(m_model);

@@ -2,6 +2,7 @@
 
 #include "DateFormat.h"
 #include "MyTable.h"
+#include "NumberFormat.h"
 #include "framework/Error.h"
 #include "storage/CatalogFields.h"
 
@@ -96,15 +97,21 @@ void ViewerColumns::storeCell(DbfTable &table, const GridColumn &column, const Q
     case GridColumn::Kind::CheckBox:
         table.setText(column.field, value);
         return;
-    case GridColumn::Kind::Whole:
     case GridColumn::Kind::Decimal: {
+        // Amounts are typed as the record editor takes them, in the money format in force.
+        const QString text = value.trimmed();
+        const std::optional<double> amount = text.isEmpty() ? std::nullopt : NumberFormat::current().parseMoney(text);
+        if (!text.isEmpty() && !amount)
+            throw DbfError(QStringLiteral("\"%1\" is not a valid number.").arg(text));
+        table.setNumber(column.field, amount);
+        return;
+    }
+    case GridColumn::Kind::Whole: {
         const QString text = value.trimmed();
         bool ok = true;
         const double number = text.isEmpty() ? 0 : QLocale::c().toDouble(text, &ok);
-        if (!ok || (column.kind == GridColumn::Kind::Whole && number != std::floor(number)))
-            throw DbfError(QStringLiteral("\"%1\" is not a valid %2.")
-                               .arg(text, column.kind == GridColumn::Kind::Whole ? QStringLiteral("whole number")
-                                                                                 : QStringLiteral("number")));
+        if (!ok || number != std::floor(number))
+            throw DbfError(QStringLiteral("\"%1\" is not a valid whole number.").arg(text));
         table.setNumber(column.field, text.isEmpty() ? std::nullopt : std::optional<double>(number));
         return;
     }

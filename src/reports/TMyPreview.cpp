@@ -11,6 +11,7 @@
 #include "framework/ui/Controls.h"
 #include "framework/ui/MessageService.h"
 #include "framework/ui/WaitCursor.h"
+#include "framework/ui/WindowStyle.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -25,7 +26,6 @@
 #include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <algorithm>
 
 namespace {
 
@@ -65,14 +65,10 @@ TMyPreview::TMyPreview(const ReportRecording &recording, const QString &caption,
     // that of its frame, the size that of the window inside it.
     QRect placed(m_settings.reportWindowLeft, m_settings.reportWindowTop, m_settings.reportWindowWidth,
                  m_settings.reportWindowHeight);
-    placed.setSize(placed.size().expandedTo(MinimumSize));
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        placed.setSize(placed.size().boundedTo(available.size()));
-        if (!available.contains(placed))
-            placed.moveTo(std::clamp(placed.x(), available.left(), available.right() - placed.width() + 1),
-                          std::clamp(placed.y(), available.top(), available.bottom() - placed.height() + 1));
-    }
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        placed = WindowStyle::placedWithin(placed, MinimumSize, screen->availableGeometry());
+    else
+        placed.setSize(placed.size().expandedTo(MinimumSize));
     resize(placed.size());
     move(placed.topLeft());
 }

@@ -169,7 +169,7 @@ TMySearch::TMySearch(Catalog &catalog, const WindowLook &look, QWidget *parent)
     m_grid->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    m_grid->setMinimumHeight(400);
+    m_grid->setMinimumHeight(GridDesignHeight);
     m_designRowHeight = m_grid->verticalHeader()->defaultSectionSize();
     for (int r = 0; r < SearchRows::Count; ++r) {
         m_grid->setItem(r, NameColumn, fixedItem());
@@ -232,17 +232,24 @@ void TMySearch::FormShow()
     }
     m_dimensions.restore(this);
     WindowStyle::applyFonts(this, m_look.fonts());
+    // The window scales as a whole, from its design pixels each time.
+    m_grid->setColumnWidth(NameColumn, 200);
+    m_grid->setColumnWidth(ButtonColumn, 20);
+    m_grid->setColumnWidth(CriterionColumn, 358);
+    m_grid->setFixedWidth(200 + 20 + 358 + 20);
+    m_grid->setMinimumHeight(GridDesignHeight);
+    m_grid->setMaximumHeight(QWIDGETSIZE_MAX);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_designRowHeight);
+    WindowStyle::scale(this, m_look.scaleFactor());
     // The window keeps its place between showings, a little higher each time.
-    if (y() > 10)
-        move(x(), y() - 10);
-
-    // Only the grid takes the window scale factor.
-    const double factor = m_look.scaleFactor();
-    m_grid->setColumnWidth(NameColumn, int(200 * factor));
-    m_grid->setColumnWidth(ButtonColumn, int(20 * factor));
-    m_grid->setColumnWidth(CriterionColumn, int(378 * factor));
-    m_grid->setFixedWidth(int(600 * factor) + 20);
-    m_grid->verticalHeader()->setDefaultSectionSize(int(m_designRowHeight * factor));
+    if (m_placed) {
+        if (y() > 10)
+            move(x(), y() - 10);
+        WindowStyle::fitToScreen(this);
+    } else {
+        WindowStyle::centre(this);
+        m_placed = true;
+    }
 
     const Settings &settings = m_catalog.settings();
     for (int r = 0; r < SearchRows::Count; ++r)

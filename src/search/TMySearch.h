@@ -67,6 +67,8 @@ private:
     QPushButton *m_moreButton;
     WindowStyle::SavedDimensions m_dimensions;
     bool m_dimensionsRecorded = false;
+    bool m_placed = false;
+    static constexpr int GridDesignHeight = 400;
     int m_designRowHeight = 0;
     QPoint m_pressedCell{-1, -1}; // column, row of the last mouse press on the grid
 };

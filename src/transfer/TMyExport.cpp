@@ -89,10 +89,10 @@ TMyExport::TMyExport(Catalog &catalog, const WindowLook &look, QWidget *parent)
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_grid->setColumnWidth(0, 200);
-    m_grid->setColumnWidth(1, 100);
+    m_grid->setColumnWidth(0, 170);
+    m_grid->setColumnWidth(1, 90);
     // Room for the vertical scroll bar beside the columns.
-    m_grid->setFixedWidth(300 + 20 + 2 * m_grid->frameWidth());
+    m_grid->setFixedWidth(260 + 20 + 2 * m_grid->frameWidth());
     m_grid->setMinimumHeight(360);
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, &TMyExport::ExportGridDblClick);
 

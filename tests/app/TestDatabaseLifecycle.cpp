@@ -9,9 +9,14 @@
 #include "storage/RecentFiles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
+#include <QListView>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -347,6 +352,46 @@ private slots:
         QCOMPARE(MessageService::shown().size(), 2);
         QVERIFY(MessageService::shown()[1].text.contains(QLatin1String("read-only")));
         QCOMPARE(f.countText(), QStringLiteral("2"));
+    }
+
+    // The open dialog shows its filter as written, lists names of either case
+    // that match it, and opens where a file of its kind was last chosen.
+    void fileDialogMatchesNamesOfEitherCase()
+    {
+        QTemporaryDir dir;
+        for (const char *name : {"books.dbf", "OTHER.DBF", "Mixed.Dbf", "notes.txt"})
+            TestSupport::writeAll(QDir(dir.path()).filePath(QString::fromLatin1(name)), "x");
+        const DialogService::FileRequest request{QStringLiteral("Open Database File"), dir.path(),
+                                                 QStringLiteral("Database Files (*.DBF)"), QStringLiteral("DBF")};
+        QStringList filters;
+        QStringList listed;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            filters = dialog->nameFilters();
+            auto *view = dialog->findChild<QListView *>(QStringLiteral("listView"));
+            QTRY_VERIFY_WITH_TIMEOUT(view && view->model()->rowCount(view->rootIndex()) >= 3, 10000);
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+                listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            dialog->reject();
+        });
+        QCOMPARE(DialogService::openFile(nullptr, request), QString());
+        QCOMPARE(filters, QStringList({QStringLiteral("Database Files (*.DBF)")}));
+        listed.sort();
+        QCOMPARE(listed,
+                 QStringList({QStringLiteral("Mixed.Dbf"), QStringLiteral("OTHER.DBF"), QStringLiteral("books.dbf")}));
+
+        // A file of the kind chosen in another folder: the next dialog opens there.
+        QTemporaryDir elsewhere;
+        DialogService::startRecording();
+        DialogService::queueResult(QDir(elsewhere.path()).filePath(QStringLiteral("MINE.DBF")));
+        DialogService::openFile(nullptr, request);
+        DialogService::stopRecording();
+        QCOMPARE(DialogService::directoryFor(request), elsewhere.path());
+        DialogService::FileRequest text = request;
+        text.filter = QStringLiteral("Ascii Delimited Text (*.TXT)");
+        QCOMPARE(DialogService::directoryFor(text), dir.path());
     }
 };
 

@@ -2,25 +2,32 @@
 #include "TestSupport.h"
 
 #include "app/MyTable.h"
+#include "app/NumberFormat.h"
 #include "edit/TMyEdit.h"
 #include "framework/dbase/DbfTable.h"
 #include "framework/profile/IniFile.h"
 #include "framework/ui/DataGrid.h"
 #include "framework/ui/DataNavigator.h"
 #include "framework/ui/DialogService.h"
+#include "framework/ui/HelpService.h"
+#include "framework/ui/HelpWindow.h"
 #include "framework/ui/MessageService.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyleOptionHeader>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 class TestMainWindow : public QObject
 {
@@ -384,6 +391,112 @@ private slots:
         QCOMPARE(model->index(1, checkedOut).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
         main.catalog().table().setRow(1);
         QCOMPARE(main.catalog().table().text(17), QStringLiteral("Yes"));
+    }
+
+    // Amounts show in the money format in force, right-aligned, and are typed
+    // back in it; a cell left as it is stays exactly as stored.
+    void gridAmountsFollowTheMoneyFormat()
+    {
+        MainWindowFixture f;
+        const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen")});
+        {
+            DbfTable table;
+            table.open(books);
+            table.setRow(0);
+            table.edit();
+            table.setNumber(6, 1234.5); // Cost
+            table.post();
+        }
+        TestSupport::writeAll(f.path(QStringLiteral("BOOKS.INI")), "[Grid Options]\r\nField Editing=Yes\r\n");
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
+        TMain &main = f.start();
+        QAbstractItemModel *model = f.child<DataGrid>(QStringLiteral("ViewerGrid"))->model();
+        const QModelIndex cost = model->index(0, f.columnLabels().indexOf(QStringLiteral("Cost")));
+        QCOMPARE(cost.data().toString(), QStringLiteral("1,234.50"));
+        QCOMPARE(cost.data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+
+        // A system format with a decimal comma, as the record editor reads it.
+        NumberFormat::Symbols comma = NumberFormat::current().system();
+        comma.decimal = QLatin1Char(',');
+        comma.thousands = QLatin1Char('.');
+        comma.currencyDigits = 2;
+        NumberFormat::setCurrent(NumberFormat(NumberFormat::current().numeric(), NumberFormat::Style::US, comma));
+        main.MenuCurrencyClick(int(NumberFormat::Style::System));
+        QCOMPARE(cost.data().toString(), QStringLiteral("1.234,50"));
+        QVERIFY(model->setData(cost, QStringLiteral("12,75"), Qt::EditRole));
+        main.catalog().table().setRow(0);
+        QCOMPARE(main.catalog().table().number(7), std::optional<double>(12.75));
+        QVERIFY(!model->setData(cost, QStringLiteral("12,7x"), Qt::EditRole));
+        main.MenuCurrencyClick(int(NumberFormat::Style::US));
+        QCOMPARE(cost.data().toString(), QStringLiteral("12.75"));
+    }
+
+    // A title wider than its column ends in an ellipsis; its start stays.
+    void longTitlesAreElidedAtTheEnd()
+    {
+        MainWindowFixture f;
+        const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
+        f.start();
+        auto *grid = f.child<DataGrid>(QStringLiteral("ViewerGrid"));
+        const int column = f.columnLabels().indexOf(QStringLiteral("Purchase Date"));
+        grid->horizontalHeader()->resizeSection(column, 60);
+        struct Probe : QHeaderView
+        {
+            using QHeaderView::initStyleOptionForIndex;
+        };
+        QStyleOptionHeader option;
+        (grid->horizontalHeader()->*(&Probe::initStyleOptionForIndex))(&option, column);
+        QVERIFY2(option.text.startsWith(QStringLiteral("Pu")) && option.text.endsWith(QChar(0x2026)),
+                 qPrintable(option.text));
+        QVERIFY(grid->horizontalHeader()->fontMetrics().horizontalAdvance(option.text) <= 60);
+    }
+
+    void f1OpensTheActiveWindowsHelp_data()
+    {
+        QTest::addColumn<std::function<void(TMain &)>>("open");
+        QTest::addColumn<QString>("keyword");
+        QTest::newRow("main window") << std::function<void(TMain &)>() << "";
+        QTest::newRow("record editor") << std::function<void(TMain &)>(&TMain::MenuAddClick) << "Input Window";
+        QTest::newRow("search") << std::function<void(TMain &)>(&TMain::MenuSearchClick) << "Search Window";
+        QTest::newRow("export") << std::function<void(TMain &)>(&TMain::MenuExportClick) << "Export Window";
+    }
+
+    void f1OpensTheActiveWindowsHelp()
+    {
+        QFETCH(std::function<void(TMain &)>, open);
+        QFETCH(QString, keyword);
+        MainWindowFixture f;
+        const QString books = f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Austen")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
+        TMain &main = f.start();
+        TestSupport::activate(&main);
+        HelpWindow *help = HelpWindow::instance();
+        help->showContents();
+        const QUrl contents = help->source();
+        help->showAnchor(HelpService::anchorFor(QStringLiteral("Sort Order")));
+        help->hide();
+        if (!open) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &main, Qt::Key_F1);
+            QVERIFY(help->isVisible());
+            QCOMPARE(help->source(), contents);
+            return;
+        }
+        QString anchor;
+        QTimer::singleShot(0, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            QWidget *focus = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+            QTest::keyClick(focus, Qt::Key_F1);
+            anchor = help->isVisible() ? help->anchor() : QString();
+            if (auto *modal = qobject_cast<QDialog *>(dialog))
+                modal->done(QDialog::Rejected);
+            else
+                dialog->close();
+        });
+        open(main);
+        QCOMPARE(anchor, HelpService::anchorFor(keyword));
     }
 
     void commandsCarryTheirCaptionsAndShortcuts_data()

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
+#include <QStyleOptionHeader>
 
 // ---------------------------------------------------------------------------
 // DataGridModel
@@ -36,6 +37,12 @@ void DataGridModel::setEditable(bool editable)
 void DataGridModel::setDateText(DateText dateText)
 {
     m_dateText = std::move(dateText);
+    repaintValues();
+}
+
+void DataGridModel::setAmountText(AmountText amountText)
+{
+    m_amountText = std::move(amountText);
     repaintValues();
 }
 
@@ -115,7 +122,9 @@ QString DataGridModel::displayText(int row, const GridColumn &column, const Date
     }
     case GridColumn::Kind::Decimal: {
         const auto value = record.number(column.field);
-        return value ? QString::number(*value, 'g', 15) : QString();
+        if (!value)
+            return {};
+        return m_amountText ? m_amountText(*value) : QString::number(*value, 'g', 15);
     }
     case GridColumn::Kind::Date: {
         const QDate date = record.date(column.field);
@@ -265,8 +274,30 @@ void DataGridDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, 
 // ---------------------------------------------------------------------------
 // DataGrid
 
+namespace {
+
+// Column titles that do not fit their column end in an ellipsis rather than
+// being cut at both ends when centred.
+class TitleHeader : public QHeaderView
+{
+public:
+    using QHeaderView::QHeaderView;
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override
+    {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        // The section's padding and border of the grid's style sheet.
+        const int room = sectionSize(logicalIndex) - 2 * (3 + 1);
+        option->text = fontMetrics().elidedText(option->text, Qt::ElideRight, std::max(room, 0));
+    }
+};
+
+} // namespace
+
 DataGrid::DataGrid(QWidget *parent) : QTableView(parent), m_delegate(new DataGridDelegate(this))
 {
+    setHorizontalHeader(new TitleHeader(Qt::Horizontal, this));
     setItemDelegate(m_delegate);
     setShowGrid(false);
     setTabKeyNavigation(true);

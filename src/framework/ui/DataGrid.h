@@ -33,6 +33,7 @@ public:
     // Stores a value typed into a cell of `row`; answers whether it was stored.
     using Writer = std::function<bool(int row, const GridColumn &column, const QString &value)>;
     using DateText = std::function<QString(const QDate &)>;
+    using AmountText = std::function<QString(double)>;
 
     DataGridModel(const DbfTable &table, QObject *parent = nullptr);
 
@@ -43,6 +44,8 @@ public:
     void setDateText(DateText dateText);
     // How a date is put into the cell editor; the shown text when not set.
     void setDateEditText(DateText dateEditText) { m_dateEditText = std::move(dateEditText); }
+    // How the amounts of decimal columns are shown and put into the cell editor.
+    void setAmountText(AmountText amountText);
     void setCurrentRow(int row); // marked by the row indicator
 
     // The visible records changed: rows are counted again.
@@ -79,6 +82,7 @@ private:
     Writer m_writer;
     DateText m_dateText;
     DateText m_dateEditText;
+    AmountText m_amountText;
     bool m_hasDraft = false;
     bool m_draftTouched = false;
     std::vector<QString> m_draft;

@@ -3,8 +3,11 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -33,13 +36,54 @@ std::optional<QVariant> recorded(const QString &caption)
     return r.results.isEmpty() ? QVariant() : r.results.takeFirst();
 }
 
+// The folder of the file last chosen for each kind of file (its filter's
+// patterns), for the run.
+QHash<QString, QString> &lastFolders()
+{
+    static QHash<QString, QString> folders;
+    return folders;
+}
+
+QString kindOf(const DialogService::FileRequest &request)
+{
+    const QString filter = request.filter.toUpper();
+    const qsizetype open = filter.indexOf(QLatin1Char('('));
+    return open < 0 ? filter : filter.mid(open);
+}
+
+QString chosen(const DialogService::FileRequest &request, const QString &path)
+{
+    if (!path.isEmpty())
+        lastFolders().insert(kindOf(request), QFileInfo(path).absolutePath());
+    return path;
+}
+
+// The patterns of a filter, each letter matching either case.
+QStringList anyCasePatterns(const QString &filter)
+{
+    const QString patterns = DialogService::caseInsensitiveFilter(filter);
+    const qsizetype open = patterns.indexOf(QLatin1Char('('));
+    const qsizetype close = patterns.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open)
+        return {};
+    return patterns.mid(open + 1, close - open - 1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
 QString runFileDialog(QWidget *parent, const DialogService::FileRequest &request, QFileDialog::AcceptMode mode)
 {
-    QFileDialog dialog(parent, request.caption, request.directory,
-                       DialogService::caseInsensitiveFilter(request.filter));
+    // The filter shows as written; its patterns match names in either case.
+    QFileDialog dialog(parent, request.caption, DialogService::directoryFor(request), request.filter);
     dialog.setAcceptMode(mode);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    if (auto *files = dialog.findChild<QFileSystemModel *>()) {
+        const auto matchAnyCase = [files](const QString &filter) {
+            if (const QStringList patterns = anyCasePatterns(filter); !patterns.isEmpty())
+                files->setNameFilters(patterns);
+        };
+        QObject::connect(&dialog, &QFileDialog::filterSelected, files, matchAnyCase);
+        matchAnyCase(dialog.selectedNameFilter());
+    }
     if (mode == QFileDialog::AcceptOpen)
         dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     else
@@ -113,18 +157,23 @@ QString DialogService::caseInsensitiveFilter(const QString &filter)
     return result;
 }
 
+QString DialogService::directoryFor(const FileRequest &request)
+{
+    return lastFolders().value(kindOf(request), request.directory);
+}
+
 QString DialogService::openFile(QWidget *parent, const FileRequest &request)
 {
     if (const auto result = recorded(request.caption))
-        return result->toString();
-    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+        return chosen(request, result->toString());
+    return chosen(request, runFileDialog(parent, request, QFileDialog::AcceptOpen));
 }
 
 QString DialogService::saveFile(QWidget *parent, const FileRequest &request)
 {
     if (const auto result = recorded(request.caption))
-        return result->toString();
-    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+        return chosen(request, result->toString());
+    return chosen(request, runFileDialog(parent, request, QFileDialog::AcceptSave));
 }
 
 std::optional<QFont> DialogService::chooseFont(QWidget *parent, const QFont &initial)

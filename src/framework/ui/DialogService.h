@@ -18,7 +18,7 @@ public:
     struct FileRequest
     {
         QString caption;
-        QString directory;
+        QString directory;            // where the dialog opens unless a file of its kind was chosen elsewhere before
         QString filter;               // "Database Files (*.DBF)": patterns match without regard to case
         QString defaultSuffix;        // added when the name typed has none
         bool mustExist = true;        // open dialogs
@@ -28,6 +28,10 @@ public:
     // The chosen file, or an empty string when cancelled.
     static QString openFile(QWidget *parent, const FileRequest &request);
     static QString saveFile(QWidget *parent, const FileRequest &request);
+    // The folder a file dialog opens in: that of the file last chosen in this
+    // run for the same kind of file (the same filter patterns), else the
+    // request's.
+    static QString directoryFor(const FileRequest &request);
     static std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial);
     static std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial);
     // The font dialog with its effects: underline, strike-out and a text colour.

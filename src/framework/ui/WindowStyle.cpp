@@ -19,10 +19,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace WindowStyle {
@@ -140,20 +143,27 @@ void applyColors(QWidget *window, const Colors &c)
         } else if (qobject_cast<QAbstractItemView *>(child)) {
             setColors(child, QPalette::Base, c[7], QPalette::Text, c[8]);
         } else if (qobject_cast<QRadioButton *>(child) && !child->property("checkColors").toBool()) {
-            child->setAutoFillBackground(true);
+            // Radio buttons and check boxes sit on the colour of their page.
             setColors(child, QPalette::Window, c[9], QPalette::WindowText, c[10]);
         } else if (qobject_cast<QCheckBox *>(child) || qobject_cast<QRadioButton *>(child)) {
-            child->setAutoFillBackground(true);
             setColors(child, QPalette::Window, c[11], QPalette::WindowText, c[12]);
         } else if (qobject_cast<QGroupBox *>(child)) {
             setColors(child, QPalette::Window, c[0], QPalette::WindowText, c[1]);
-        } else if (qobject_cast<QMenuBar *>(child)) {
-            // A menu bar keeps the system's colours, as the window's frame
-            // does, rather than take the window's background with its own
-            // text colour.
-            QPalette system = QApplication::palette(child);
-            system.setResolveMask(~QPalette::ResolveMask(0));
-            child->setPalette(system);
+        } else if (qobject_cast<QTabWidget *>(child)) {
+            // Tab pages sit on the window's colour, not the style's (which
+            // paints them from the button colour).
+            setColors(child, QPalette::Window, c[0], QPalette::WindowText, c[2]);
+            setColors(child, QPalette::Button, c[0], QPalette::ButtonText, c[2]);
+        } else if (qobject_cast<QPushButton *>(child)) {
+            // Whatever the page they sit on.
+            QPalette palette = child->palette();
+            palette.setColor(QPalette::Button, QApplication::palette().color(QPalette::Button));
+            palette.setColor(QPalette::ButtonText, QApplication::palette().color(QPalette::ButtonText));
+            child->setPalette(palette);
+        } else if (qobject_cast<QTabBar *>(child) || qobject_cast<QMenuBar *>(child)) {
+            // Tab captions and menu titles, the selected one too.
+            setColors(child, QPalette::Window, c[0], QPalette::WindowText, c[2]);
+            setColors(child, QPalette::Button, c[0], QPalette::ButtonText, c[2]);
         }
     }
 }
@@ -214,17 +224,91 @@ void scale(QWidget *window, double factor)
     window->resize(size);
 }
 
+namespace {
+
+// Takes `excess` pixels off the minimum lengths the window's grids and lists
+// are held to (they scroll instead), each kept at least `floor` long; answers
+// what could not be taken.
+int giveUp(QWidget *window, int excess, Qt::Orientation direction, int floor)
+{
+    const QList<QAbstractScrollArea *> areas = window->findChildren<QAbstractScrollArea *>();
+    for (QAbstractScrollArea *area : areas) {
+        if (excess <= 0)
+            break;
+        if (!area->isVisibleTo(window) || area->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        const bool across = direction == Qt::Horizontal;
+        if (across && area->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff)
+            continue;
+        const int held = across ? area->minimumWidth() : area->minimumHeight();
+        const int given = std::min(excess, held - floor);
+        if (given <= 0)
+            continue;
+        if (across) {
+            area->setMinimumWidth(held - given);
+            if (area->maximumWidth() < QWIDGETSIZE_MAX)
+                area->setMaximumWidth(held - given);
+        } else {
+            area->setMinimumHeight(held - given);
+            if (area->maximumHeight() < QWIDGETSIZE_MAX)
+                area->setMaximumHeight(held - given);
+        }
+        excess -= given;
+    }
+    return excess;
+}
+
+} // namespace
+
+QRect placedWithin(const QRect &wanted, const QSize &minimum, const QRect &available)
+{
+    const QSize size = wanted.size().expandedTo(minimum).boundedTo(available.size());
+    const int left = std::clamp(wanted.x(), available.left(), available.right() + 1 - size.width());
+    const int top = std::clamp(wanted.y(), available.top(), available.bottom() + 1 - size.height());
+    return {QPoint(left, top), size};
+}
+
+void fitToScreen(QWidget *window)
+{
+    const QScreen *screen = window->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    // The frame the window manager adds is known once the window is shown.
+    const QSize frame = window->isVisible() ? window->frameGeometry().size() - window->size() : QSize(0, 0);
+    const QSize room = available.size() - frame;
+    QSize size = window->size();
+    if (QLayout *layout = window->layout()) {
+        layout->activate();
+        size = size.expandedTo(window->minimumSizeHint());
+    }
+    if (size.width() > room.width() || size.height() > room.height()) {
+        const int rowsFloor = 4 * window->fontMetrics().height();
+        giveUp(window, size.width() - room.width(), Qt::Horizontal, 8 * window->fontMetrics().averageCharWidth());
+        giveUp(window, size.height() - room.height(), Qt::Vertical, rowsFloor);
+        if (QLayout *layout = window->layout()) {
+            layout->invalidate();
+            layout->activate();
+        }
+        window->resize(size.boundedTo(room).expandedTo(window->minimumSizeHint()));
+    }
+    const QRect placed = placedWithin(QRect(window->pos(), window->size() + frame), QSize(), available);
+    window->move(placed.topLeft());
+}
+
 void centre(QWidget *window, bool moveUp)
 {
     const QScreen *screen = window->screen();
     if (!screen)
         return;
-    const QRect available = screen->geometry();
+    fitToScreen(window);
+    const QRect available = screen->availableGeometry();
     int left = (available.width() - window->width()) / 2;
     int top = (available.height() - window->height()) / 2;
     if (moveUp && top > 10)
         top -= 10;
     window->move(available.x() + left, available.y() + top);
+    fitToScreen(window);
 }
 
 void present(QWidget *window, const Fonts &fonts, double factor)

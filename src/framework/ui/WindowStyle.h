@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QPointer>
+#include <QRect>
 #include <QSize>
 #include <array>
 #include <vector>
@@ -34,8 +35,9 @@ void applyFonts(QWidget *window, const Fonts &fonts);
 // Window background slot 0; every label background 0 and text 1 when it is a
 // heading (a label whose "heading" property is true), 2 otherwise; edits 3/4,
 // combo boxes 5/6, list boxes and list-like grids 7/8, radio buttons 9/10,
-// check boxes 11/12; a disabled control's text is faded into its background.
-// Buttons and menu bars keep the system colours.
+// check boxes 11/12 (both drawn on the colour of the page under them); tab
+// pages, tab captions and menu titles 0/2; a disabled control's text is faded
+// into its background. Buttons keep the system colours.
 void applyColors(QWidget *window, const Colors &colors);
 // Marks a label as a heading (slot 1).
 void markHeading(QWidget *label);
@@ -50,8 +52,17 @@ void colorAsCheckBox(QWidget *radio);
 // asks for more). Windows give their geometry in design pixels.
 void scale(QWidget *window, double factor);
 
-// Centres the window on its screen; with `moveUp` it then goes 10 pixels up
-// when its top is below 10.
+// Where a window asked for at `wanted` goes on a screen whose available area
+// is `available`: at least `minimum` and at most the area large, moved as
+// little as needed to lie wholly inside it.
+QRect placedWithin(const QRect &wanted, const QSize &minimum, const QRect &available);
+
+// A window larger than its screen's available area shrinks to it (its grids
+// and lists scroll rather than holding it large), and is moved into it.
+void fitToScreen(QWidget *window);
+
+// Centres the window on its screen, fitted to it; with `moveUp` it then goes
+// 10 pixels up when its top is below 10.
 void centre(QWidget *window, bool moveUp = false);
 
 // A window made for one showing: the fonts, the size its layout asks for,
