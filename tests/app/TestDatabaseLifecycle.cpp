@@ -361,8 +361,9 @@ private slots:
         QTemporaryDir dir;
         for (const char *name : {"books.dbf", "OTHER.DBF", "Mixed.Dbf", "notes.txt"})
             TestSupport::writeAll(QDir(dir.path()).filePath(QString::fromLatin1(name)), "x");
+        // A kind of file of its own, so that no earlier choice decides the folder.
         const DialogService::FileRequest request{QStringLiteral("Open Database File"), dir.path(),
-                                                 QStringLiteral("Database Files (*.DBF)"), QStringLiteral("DBF")};
+                                                 QStringLiteral("Tables (*.DBF *.DBX)"), QStringLiteral("DBF")};
         QStringList filters;
         QStringList listed;
         QTimer::singleShot(0, [&] {
@@ -377,7 +378,7 @@ private slots:
             dialog->reject();
         });
         QCOMPARE(DialogService::openFile(nullptr, request), QString());
-        QCOMPARE(filters, QStringList({QStringLiteral("Database Files (*.DBF)")}));
+        QCOMPARE(filters, QStringList({QStringLiteral("Tables (*.DBF *.DBX)")}));
         listed.sort();
         QCOMPARE(listed,
                  QStringList({QStringLiteral("Mixed.Dbf"), QStringLiteral("OTHER.DBF"), QStringLiteral("books.dbf")}));
