@@ -67,14 +67,21 @@ void setColors(QWidget *widget, QPalette::ColorRole background, int backgroundCo
                int textColor)
 {
     QPalette palette = widget->palette();
-    palette.setColor(background, WinColor::toQColor(backgroundColor));
-    palette.setColor(text, WinColor::toQColor(textColor));
+    const QColor back = WinColor::toQColor(backgroundColor);
+    const QColor fore = WinColor::toQColor(textColor);
+    // A disabled control's text lies halfway to its background, so that it
+    // looks disabled in every colour set.
+    const QColor faded((fore.red() + back.red()) / 2, (fore.green() + back.green()) / 2,
+                       (fore.blue() + back.blue()) / 2);
+    const auto set = [&](QPalette::ColorRole backRole, QPalette::ColorRole textRole) {
+        palette.setColor(backRole, back);
+        palette.setColor(textRole, fore);
+        palette.setColor(QPalette::Disabled, textRole, faded);
+    };
+    set(background, text);
     // Check boxes, radio buttons and closed combo boxes paint from the button roles.
-    if (qobject_cast<QCheckBox *>(widget) || qobject_cast<QRadioButton *>(widget) ||
-        qobject_cast<QComboBox *>(widget)) {
-        palette.setColor(QPalette::Button, WinColor::toQColor(backgroundColor));
-        palette.setColor(QPalette::ButtonText, WinColor::toQColor(textColor));
-    }
+    if (qobject_cast<QCheckBox *>(widget) || qobject_cast<QRadioButton *>(widget) || qobject_cast<QComboBox *>(widget))
+        set(QPalette::Button, QPalette::ButtonText);
     widget->setPalette(palette);
 }
 
