@@ -5,11 +5,12 @@
 #   scripts/fuzz.sh ini [seconds]   settings files
 #   scripts/fuzz.sh csv [seconds]   comma-delimited import files
 #   scripts/fuzz.sh urp [seconds]   report-definitions files (SHMKLIB.URP and BOOK.URP)
+#   scripts/fuzz.sh lists [seconds] pick-list files (.001 ... .009, AUTHOR.LST ...)
 # The inputs kept in tests/data/fuzz/<kind> seed the run; new findings are
 # written to build-fuzz/corpus-<kind>, crashing inputs to build-fuzz/crash-*.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-kind=${1:?usage: scripts/fuzz.sh dbf|ini|csv|urp [seconds]}
+kind=${1:?usage: scripts/fuzz.sh dbf|ini|csv|urp|lists [seconds]}
 seconds=${2:-600}
 scripts/setup.sh
 if ! command -v clang++ >/dev/null; then

@@ -1,7 +1,9 @@
 #include "ReportTextFile.h"
 
 #include "framework/Error.h"
+#include "framework/ReplacementLog.h"
 #include "framework/dbase/CodePage.h"
+#include "framework/dbase/PosixFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -34,11 +36,18 @@ char *putUtf8(char *out, char32_t ch)
 
 } // namespace
 
-ReportTextFile::ReportTextFile(const QString &path) : m_file(path), m_buffer(new char[BufferSize + LineBytes])
+ReportTextFile::ReportTextFile(const QString &path) : m_buffer(new char[BufferSize + LineBytes])
 {
-    if (!m_file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("Cannot create \"%1\": %2.").arg(path, m_file.errorString()));
+    // The file may be anywhere: the next start looks there for what a killed run left.
+    ReplacementLog::note(path);
+    try {
+        m_file = std::make_unique<ReplacementFile>(path);
+    } catch (const DbfError &e) {
+        throw FileError(e.message());
+    }
 }
+
+ReportTextFile::~ReportTextFile() = default;
 
 int ReportTextFile::room(int width) const
 {
@@ -118,14 +127,22 @@ void ReportTextFile::endLine()
 
 void ReportTextFile::flush()
 {
-    if (m_file.write(m_buffer.get(), qint64(m_used)) != qint64(m_used))
-        throw FileError(QStringLiteral("Cannot write \"%1\": %2.").arg(m_file.fileName(), m_file.errorString()));
+    try {
+        m_file->file().writeAt(m_written, m_buffer.get(), m_used);
+    } catch (const DbfError &e) {
+        throw FileError(e.message());
+    }
+    m_written += m_used;
     m_used = 0;
 }
 
 void ReportTextFile::commit()
 {
     flush();
-    if (!m_file.commit())
-        throw FileError(QStringLiteral("Cannot write \"%1\": %2.").arg(m_file.fileName(), m_file.errorString()));
+    try {
+        m_file->file().sync();
+        m_file->commit("file:written");
+    } catch (const DbfError &e) {
+        throw FileError(e.message());
+    }
 }
