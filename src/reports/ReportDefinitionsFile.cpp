@@ -78,8 +78,8 @@ void ReportDefinitionsFile::write(int n, const ReportDefinition &definition, boo
     // A record spans several pages of the disk: the file is replaced whole, so
     // that a crash leaves the old or the new one. A record cut short at the end
     // gives way to a new one.
-    WholeFile::replace(m_path, all.left(qint64(n) * RecordSize) + definition.toRecord() +
-                                   all.mid(qint64(n + 1) * RecordSize));
+    WholeFile::replace(m_path,
+                       all.left(qint64(n) * RecordSize) + definition.toRecord() + all.mid(qint64(n + 1) * RecordSize));
 }
 
 QByteArray ReportDefinitionsFile::contents() const
@@ -104,7 +104,8 @@ void ReportDefinitionsFile::remove(int n) const
     const int count = recordCount(all.size());
     if (n < 0 || n >= count)
         throw FileError(QStringLiteral("Report %1 is not in \"%2\".").arg(n + 1).arg(m_path));
-    WholeFile::replace(m_path, all.left(qint64(n) * RecordSize) + all.mid(qint64(n + 1) * RecordSize, qint64(count - n - 1) * RecordSize));
+    WholeFile::replace(m_path, all.left(qint64(n) * RecordSize) +
+                                   all.mid(qint64(n + 1) * RecordSize, qint64(count - n - 1) * RecordSize));
 }
 
 void ReportDefinitionsFile::ensureFile() const

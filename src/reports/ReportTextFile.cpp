@@ -5,6 +5,7 @@
 #include "framework/dbase/CodePage.h"
 #include "framework/dbase/PosixFile.h"
 
+#include <QDir>
 #include <algorithm>
 #include <cstring>
 
@@ -34,16 +35,22 @@ char *putUtf8(char *out, char32_t ch)
     return out;
 }
 
+FileError failure(const QString &path, const DbfError &e)
+{
+    return FileError(QStringLiteral("The report file \"%1\" could not be written: %2")
+                         .arg(QDir::toNativeSeparators(path), e.message()));
+}
+
 } // namespace
 
-ReportTextFile::ReportTextFile(const QString &path) : m_buffer(new char[BufferSize + LineBytes])
+ReportTextFile::ReportTextFile(const QString &path) : m_path(path), m_buffer(new char[BufferSize + LineBytes])
 {
     // The file may be anywhere: the next start looks there for what a killed run left.
     ReplacementLog::note(path);
     try {
         m_file = std::make_unique<ReplacementFile>(path);
     } catch (const DbfError &e) {
-        throw FileError(e.message());
+        throw failure(path, e);
     }
 }
 
@@ -130,7 +137,7 @@ void ReportTextFile::flush()
     try {
         m_file->file().writeAt(m_written, m_buffer.get(), m_used);
     } catch (const DbfError &e) {
-        throw FileError(e.message());
+        throw failure(m_path, e);
     }
     m_written += m_used;
     m_used = 0;
@@ -143,6 +150,6 @@ void ReportTextFile::commit()
         m_file->file().sync();
         m_file->commit("file:written");
     } catch (const DbfError &e) {
-        throw FileError(e.message());
+        throw failure(m_path, e);
     }
 }

@@ -46,6 +46,7 @@ private:
     void blanks(int count);
     void flush();
 
+    QString m_path;
     std::unique_ptr<ReplacementFile> m_file;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_used = 0;

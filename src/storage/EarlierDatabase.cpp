@@ -87,6 +87,7 @@ QString noteOf(const QString &path)
 void finishInterrupted(const QString &path)
 {
     const QString note = noteOf(path);
+    WholeFile::removeLeftovers(note);
     QFile file(note);
     if (!file.open(QIODevice::ReadOnly))
         return;

@@ -69,15 +69,16 @@ packageOwning() {
 # Every library the program needs comes from a package it depends on; the C
 # and C++ run-time libraries are always there on Debian all the same.
 depends=$(dpkg-deb -f "$deb" Depends)
+dependsOn() { tr ',' '\n' <<<"$depends" | awk '{ print $1 }' | grep -qxF "$1"; }
 for needed in fonts-liberation qt6-qpa-plugins; do
-    grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
+    dependsOn "$needed" || fail "Depends lacks $needed: $depends"
 done
 for library in $(objdump -p "$program" | awk '$1 == "NEEDED" { print $2 }'); do
     path=$(ldconfig -p | awk -v lib="$library" '$1 == lib && /x86-64/ { print $NF; exit }')
     [ -n "$path" ] || { fail "$library is not installed here"; continue; }
     owner=$(packageOwning "$path")
     [ -n "$owner" ] || { fail "no package owns $path"; continue; }
-    grep -qE "(^|, )$owner( |,|$)" <<<"$depends" || fail "$library comes from $owner, which Depends lacks"
+    dependsOn "$owner" || fail "$library comes from $owner, which Depends lacks"
 done
 [ -z "$(objdump -h "$program" | grep -F .debug_info)" ] || fail "the program keeps its debugging information"
 
