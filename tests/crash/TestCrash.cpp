@@ -509,6 +509,16 @@ private:
     std::function<QString()> m_commonProblem;
 };
 
+// A file replaced whole is the new one, or the old one while the change was
+// not reported done.
+QString oldOrNew(const QString &what, const QByteArray &now, const QByteArray &before, const QByteArray &after,
+                 int done)
+{
+    if (now == after || (done == 0 && now == before))
+        return {};
+    return QStringLiteral("%1 is neither the old nor the new one (%2 bytes)").arg(what).arg(now.size());
+}
+
 // The program directory and another folder below the bench's folder.
 QString makeFolders(const Bench &bench)
 {
@@ -599,10 +609,8 @@ private slots:
         }
         const QStringList problems =
             bench.runAll({{QStringLiteral("pack:written"), 1}, {QStringLiteral("mdx:written"), 1}}, [&](int done) {
-                const QByteArray bytes = readAll(bench.path());
-                if (bytes == packed || (done == 0 && bytes == bench.fixture().table))
-                    return QString();
-                return QStringLiteral("the table is neither the old nor the packed one (%1 bytes)").arg(bytes.size());
+                return oldOrNew(QStringLiteral("the table"), readAll(bench.path()), bench.fixture().table, packed,
+                                done);
             });
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     }
@@ -712,10 +720,7 @@ private slots:
         const QByteArray deleted = readAll(file.path());
         bench.setCommonProblem([&] { return leftoverProblem(folder); });
         const QStringList problems = bench.runAll({{QStringLiteral("file:written"), 1}}, [&](int done) {
-            const QByteArray bytes = readAll(file.path());
-            if (bytes == deleted || (done == 0 && bytes == before))
-                return QString();
-            return QStringLiteral("the file is neither the old nor the new one (%1 bytes)").arg(bytes.size());
+            return oldOrNew(QStringLiteral("the file"), readAll(file.path()), before, deleted, done);
         });
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     }
@@ -794,10 +799,7 @@ private slots:
             printed += textLine(n);
         bench.setCommonProblem([&] { return leftoverProblem(folder); });
         const QStringList problems = bench.runAll({{QStringLiteral("file:written"), 1}}, [&](int done) {
-            const QByteArray bytes = readAll(path);
-            if (bytes == printed || (done == 0 && bytes == before))
-                return QString();
-            return QStringLiteral("the text file is neither the old nor the new one (%1 bytes)").arg(bytes.size());
+            return oldOrNew(QStringLiteral("the text file"), readAll(path), before, printed, done);
         });
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     }
@@ -812,17 +814,11 @@ private slots:
         const QByteArray before = readAll(backup);
         const QByteArray copied = readAll(source);
         bench.setCommonProblem([&] { return leftoverProblem(folder); });
-        const QStringList problems = bench.runAll({{QStringLiteral("copy:block-written"), 1},
-                                                   {QStringLiteral("copy:block-written"), 100},
-                                                   {QStringLiteral("copy:written"), 1}},
-                                                  [&](int done) {
-                                                      const QByteArray bytes = readAll(backup);
-                                                      if (bytes == copied || (done == 0 && bytes == before))
-                                                          return QString();
-                                                      return QStringLiteral("the backup is neither the old nor the "
-                                                                            "new one (%1 bytes)")
-                                                          .arg(bytes.size());
-                                                  });
+        const QStringList problems = bench.runAll(
+            {{QStringLiteral("copy:block-written"), 1},
+             {QStringLiteral("copy:block-written"), 100},
+             {QStringLiteral("copy:written"), 1}},
+            [&](int done) { return oldOrNew(QStringLiteral("the backup"), readAll(backup), before, copied, done); });
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     }
 
@@ -853,18 +849,15 @@ private slots:
             return left.isEmpty() ? tableProblem(open) : left;
         });
         // The kept copy of 3000 books takes 132 blocks, the copy of the backup 44 more.
-        const QStringList problems = bench.runAll({{QStringLiteral("copy:block-written"), 1},
-                                                   {QStringLiteral("copy:block-written"), 140},
-                                                   {QStringLiteral("copy:written"), 1},
-                                                   {QStringLiteral("mdx:written"), 1}},
-                                                  [&](int done) {
-                                                      const QByteArray bytes = withoutIndexFlag(readAll(open));
-                                                      if (bytes == restored || (done == 0 && bytes == before))
-                                                          return QString();
-                                                      return QStringLiteral("the database is neither the old nor the "
-                                                                            "restored one (%1 bytes)")
-                                                          .arg(bytes.size());
-                                                  });
+        const QStringList problems =
+            bench.runAll({{QStringLiteral("copy:block-written"), 1},
+                          {QStringLiteral("copy:block-written"), 140},
+                          {QStringLiteral("copy:written"), 1},
+                          {QStringLiteral("mdx:written"), 1}},
+                         [&](int done) {
+                             return oldOrNew(QStringLiteral("the database"), withoutIndexFlag(readAll(open)), before,
+                                             restored, done);
+                         });
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     }
 
