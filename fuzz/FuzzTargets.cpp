@@ -200,17 +200,15 @@ void readDelimitedText(const std::uint8_t *data, std::size_t size)
 
 void readPickList(const std::uint8_t *data, std::size_t size)
 {
-    const QStringList entries = PickLists::parse(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const QString path = QDir(workDir()).filePath(QStringLiteral("FUZZ.001"));
+    writeFile(path, reinterpret_cast<const char *>(data), size);
+    const QStringList entries = PickLists::readFile(path);
     for (const QString &entry : entries) {
         if (entry.isEmpty() || PickLists::trimBlanks(entry).isEmpty() || entry.contains(u'\r') ||
             entry.contains(u'\n') || entry.toUcs4().size() > PickLists::MaxLineLength)
             std::abort();
     }
     if (PickLists::parse(PickLists::format(entries)) != entries)
-        std::abort();
-    const QString path = QDir(workDir()).filePath(QStringLiteral("FUZZ.001"));
-    PickLists::writeFile(path, entries);
-    if (PickLists::readFile(path) != entries)
         std::abort();
     QStringList sorted = PickLists::sorted(entries);
     QStringList original = entries;

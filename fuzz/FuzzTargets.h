@@ -25,7 +25,7 @@ void readDelimitedText(const std::uint8_t *data, std::size_t size);
 
 // A pick-list file as any editor may have left it: every entry is one line of
 // at most 255 characters holding more than blanks; the entries written back
-// read back the same, through the file too; sorting keeps every entry.
+// read back the same; sorting keeps every entry.
 void readPickList(const std::uint8_t *data, std::size_t size);
 
 // A report-definitions file as anyone may have left it, read both ways: as
