@@ -1,6 +1,7 @@
 #include "FuzzTargets.h"
 
 #include "app/Settings.h"
+#include "edit/PickLists.h"
 #include "framework/Error.h"
 #include "framework/dbase/DbfTable.h"
 #include "framework/dbase/MdxFile.h"
@@ -14,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -193,6 +195,26 @@ void readDelimitedText(const std::uint8_t *data, std::size_t size)
             characters += reader.value(i).size();
     }
     if (characters < 0)
+        std::abort();
+}
+
+void readPickList(const std::uint8_t *data, std::size_t size)
+{
+    const QString path = QDir(workDir()).filePath(QStringLiteral("FUZZ.001"));
+    writeFile(path, reinterpret_cast<const char *>(data), size);
+    const QStringList entries = PickLists::readFile(path);
+    for (const QString &entry : entries) {
+        if (entry.isEmpty() || PickLists::trimBlanks(entry).isEmpty() || entry.contains(u'\r') ||
+            entry.contains(u'\n') || entry.toUcs4().size() > PickLists::MaxLineLength)
+            std::abort();
+    }
+    if (PickLists::parse(PickLists::format(entries)) != entries)
+        std::abort();
+    QStringList sorted = PickLists::sorted(entries);
+    QStringList original = entries;
+    std::sort(sorted.begin(), sorted.end());
+    std::sort(original.begin(), original.end());
+    if (sorted != original)
         std::abort();
 }
 

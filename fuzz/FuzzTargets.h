@@ -23,6 +23,11 @@ void readSettingsFile(const std::uint8_t *data, std::size_t size);
 // line is checked as a header, then every line is read to its end.
 void readDelimitedText(const std::uint8_t *data, std::size_t size);
 
+// A pick-list file as any editor may have left it: every entry is one line of
+// at most 255 characters holding more than blanks; the entries written back
+// read back the same; sorting keeps every entry.
+void readPickList(const std::uint8_t *data, std::size_t size);
+
 // A report-definitions file as anyone may have left it, read both ways: as
 // SHMKLIB.URP every whole record is listed and loaded, reads back the same
 // after a save, and is generated (text file and recording) over three books;

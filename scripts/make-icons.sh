@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the toolbar, navigator and application icons in resources/icons
-# with ImageMagick, and resources/resources.qrc that lists them. Every glyph is
-# drawn at four times its size (96x96, the application icon at 256x256) and
+# with ImageMagick, and resources/resources.qrc that lists them, and the
+# application icon's sizes for the desktop in packaging/icons. Every glyph is
+# drawn at four times its size (96x96) and
 # box-filtered down 4:1, so edges come out antialiased; an edge on a multiple
 # of 4 falls on a pixel boundary, so a 4-wide stroke centred on 4k+2 is one
 # crisp pixel.
@@ -25,7 +26,6 @@ RED=#dc4437   RED_D=#9e2a22
 GOLD=#f3c24f  GOLD_D=#b48519
 ORANGE=#f09433 ORANGE_D=#b3621a
 GREY=#a9b2bf  GREY_D=#5f6b7b  GREY_L=#dde2e8
-WOOD=#b57b46  WOOD_D=#7a5130
 NAV=#4468a0   NAV_D=#2a4472
 
 # ---------------------------------------------------------------- rendering
@@ -35,13 +35,13 @@ NAV=#4468a0   NAV_D=#2a4472
 # OVERLAY on top. Writes a 24x24 PNG without time stamps, so reruns of the
 # script produce identical files.
 icon() {
-    local name=$1 base=$2 cut=${3:-} over=${4:-} size=${SIZE:-24}
+    local name=$1 base=$2 cut=${3:-} over=${4:-}
     local args=(-size "${S}x${S}" xc:none -draw "$base")
     if [[ -n $cut ]]; then
         args+=( \( -size "${S}x${S}" xc:none -draw "$cut" \) -compose DstOut -composite -compose Over )
     fi
     [[ -z $over ]] || args+=(-draw "$over")
-    convert "${args[@]}" -filter Box -resize "${size}x${size}" -strip \
+    convert "${args[@]}" -filter Box -resize 24x24 -strip \
         -define png:exclude-chunks=date,time PNG32:"$OUT/$name"
 }
 
@@ -249,22 +249,18 @@ icon save-pdf.png "stroke $INK_L stroke-width 4 stroke-linejoin round
      font $FONT font-size 26 fill white text 14,74 'PDF'"
 
 # ---------------------------------------------------------------- application
-# Books on a shelf, one with a ribbon bookmark, one leaning; drawn at 256, shown at 64.
-S=256 SIZE=64 icon app.png \
-    "stroke-linejoin round stroke-width 8
-     stroke $BLUE_D fill $BLUE roundrectangle 26,64 72,206 8,8
-     stroke none fill $BLUE_L rectangle 34,88 64,94 rectangle 34,176 64,182
-     stroke $GREEN_D fill $GREEN roundrectangle 76,92 112,206 8,8
-     stroke none fill #bfe3c4 rectangle 84,112 104,118 rectangle 84,180 104,186
-     stroke $RED_D fill $RED roundrectangle 116,48 164,206 8,8
-     stroke none fill #f6c2bd rectangle 124,178 156,184
-     stroke $GOLD_D fill $GOLD polygon 134,36 150,36 150,118 142,106 134,118
-     push graphic-context translate 212,206 rotate -20
-       stroke $ORANGE_D fill $ORANGE roundrectangle 0,-134 38,0 8,8
-       stroke none fill #fbd9b3 rectangle 8,-112 30,-106 rectangle 8,-26 30,-20
-     pop graphic-context
-     stroke $WOOD_D fill $WOOD roundrectangle 6,204 250,230 6,6
-     fill $WOOD_D stroke none rectangle 20,230 36,244 rectangle 220,230 236,244"
+# Books on a shelf, one with a ribbon bookmark, one leaning: drawn once as
+# packaging/icons/shelfmark.svg, rendered at 64 for the windows and at the
+# icon theme's sizes for the desktop.
+command -v rsvg-convert >/dev/null || { echo "make-icons: needs rsvg-convert (apt-get install librsvg2-bin)" >&2; exit 1; }
+APP_SVG=packaging/icons/shelfmark.svg
+app_icon() {
+    rsvg-convert -w "$1" -h "$1" "$APP_SVG" | convert - -strip -define png:exclude-chunks=date,time PNG32:"$2"
+}
+app_icon 64 "$OUT/app.png"
+for size in 16 24 32 48 64 128 256; do
+    app_icon "$size" "packaging/icons/shelfmark-$size.png"
+done
 
 # ---------------------------------------------------------------- resource file
 # Lists every icon under /icons, so code loads QIcon(":/icons/add-record.png").

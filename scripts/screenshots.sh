@@ -1,15 +1,31 @@
 #!/usr/bin/env bash
-# Starts the program under Xvfb on a generated catalog of 2 000 books and saves a
-# picture of the main window in each of the three layout modes to docs/, then
-# of the report window and of the preview of the Short Narrow Report.
+# Makes the picture gallery of the program's windows in docs/gallery/ (not
+# committed): every window at each of the four screen sizes, shown on a screen
+# of that size, and the main window, record editor, viewer configuration and
+# search window in each of the twelve colour presets. The pictures come from
+# the screens and colour tests, which check the same windows as they take
+# them. Also refreshes docs/main-window-mode1..3.png and the pictures of the
+# report window and of a report's preview (docs/report-*.png) for the README.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh
+gallery=docs/gallery
+rm -rf "$gallery"
+mkdir -p "$gallery"
+for screen in 640x480 800x600 1024x768 1280x1024; do
+    SHELFMARK_GALLERY="$PWD/$gallery" QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 ${screen}x24" \
+        build/tests/test_screens dialogsFitTheScreen >/dev/null
+done
+SHELFMARK_GALLERY="$PWD/$gallery" QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
+    build/tests/test_config textsStandOutInEveryPreset >/dev/null 2>&1 || true
+echo "$(ls "$gallery" | wc -l) pictures in $gallery"
+
+# The main window in its three layout modes, on a generated catalog of 2 000 books.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 build/bench/shelfmark_bench --write 2000 "$work/books" >/dev/null
-mkdir -p docs "$work/config/Shelfmark" "$work/data"
+mkdir -p "$work/config/Shelfmark" "$work/data"
 for mode in 1 2 3; do
     printf '[Misc]\r\nButton Bar=%s\r\nMain Window Width=800\r\nMain Window Height=560\r\nShow Tips=No\r\nLast Database=%s\r\n' \
         "$mode" "$work/books/BOOKS.DBF" > "$work/config/Shelfmark/SHMKLIB.INI"

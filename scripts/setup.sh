@@ -11,6 +11,7 @@ packages=(
     xvfb xauth imagemagick xdotool
     python3-dbfread libdbd-xbase-perl
     locales e2fsprogs
+    desktop-file-utils appstream
 )
 
 missing=()
@@ -25,6 +26,6 @@ if [ ${#missing[@]} -gt 0 ]; then
     sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     export DEBIAN_FRONTEND=noninteractive
-    $sudo apt-get -o DPkg::Lock::Timeout=600 update -q
-    $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
+    $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
+    $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
 fi

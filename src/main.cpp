@@ -1,4 +1,5 @@
 #include "app/AppPaths.h"
+#include "app/CommandLine.h"
 #include "app/TMain.h"
 #include "framework/report/ReportFont.h"
 
@@ -43,9 +44,26 @@ int main(int argc, char **argv)
 {
     QElapsedTimer clock;
     clock.start();
+    // Questions about the program are answered before anything needs a display.
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given << QString::fromLocal8Bit(argv[i]);
+    if (const CommandLine asked = CommandLine::parse(given); asked.help || asked.version) {
+        const QString answer = asked.help ? CommandLine::usage() : CommandLine::versionText() + QLatin1Char('\n');
+        std::fputs(answer.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Shelfmark Books 95"));
     QApplication::setApplicationVersion(QStringLiteral(SHELFMARK_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.shelfmark.Books"));
+    // Qt has taken its own options (-platform, -style, ...) out by now.
+    const QStringList arguments = QApplication::arguments().mid(1);
+    if (const QString unknown = CommandLine::parse(arguments).unknownOption; !unknown.isEmpty()) {
+        std::fprintf(stderr, "shelfmark: unknown option %s\n%s", unknown.toLocal8Bit().constData(),
+                     CommandLine::usage().toLocal8Bit().constData());
+        return 2;
+    }
     // File formats never go through the C library's number formatting; keep it
     // neutral all the same for anything that might.
     std::setlocale(LC_NUMERIC, "C");
@@ -54,7 +72,7 @@ int main(int argc, char **argv)
     TMain::Environment environment;
     environment.programDirectory = AppPaths::dataDir();
     environment.startDirectory = QDir::currentPath();
-    environment.arguments = QApplication::arguments().mid(1);
+    environment.arguments = arguments;
     TMain main(environment);
     if (!main.startUp())
         return 1;

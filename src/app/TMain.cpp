@@ -1,6 +1,7 @@
 #include "TMain.h"
 
 #include "AppPaths.h"
+#include "CommandLine.h"
 #include "DateFormat.h"
 #include "MainLayout.h"
 #include "NumberFormat.h"
@@ -15,6 +16,7 @@
 #include "edit/TMyEdit.h"
 #include "edit/TMyEditBox.h"
 #include "framework/Error.h"
+#include "framework/ReplacementLog.h"
 #include "framework/WholeFile.h"
 #include "framework/ui/DataGrid.h"
 #include "framework/ui/HelpService.h"
@@ -167,7 +169,9 @@ bool TMain::startUp()
     m_viewerLabel->setText(QStringLiteral("Book Viewer"));
     const QString &programDirectory = m_catalog.programDirectory();
     QDir().mkpath(programDirectory);
-    // What killed copies of the program left half-written goes first.
+    // What killed copies of the program left half-written goes first: beside
+    // the program's own files, and wherever their logs say they were writing.
+    ReplacementLog::start(programDirectory);
     WholeFile::removeLeftovers(AppPaths::globalSettingsFile());
     WholeFile::removeLeftovers(ReportDefinitionsFile(programDirectory).path());
     for (const PickListInfo &list : PickLists::table())
@@ -217,8 +221,8 @@ bool TMain::startUp()
     refreshRecentMenu();
     convertEarlierDatabases();
 
-    const QString first = m_environment.arguments.value(0).toUpper().left(30);
-    if (first == QLatin1String("/BROWSE"))
+    const CommandLine commandLine = CommandLine::parse(m_environment.arguments);
+    if (commandLine.browse)
         enterBrowseMode();
     // The locate component keeps its field, value and options for the run.
     m_locate = new TMyLocateDialog(m_catalog, m_look, this);
@@ -241,6 +245,13 @@ bool TMain::startUp()
     connect(m_editor, &TMyEdit::closed, this, [this] { reportFailure([this] { m_lists->SaveAllLists(); }); });
     m_report = new TMyReport(m_catalog, m_look, this);
     m_search = new TMySearch(m_catalog, m_look, this);
+    // A catalog named on the command line (a file manager opening a .DBF with
+    // the program) is opened as Open Database would, unless it is open already.
+    if (!commandLine.catalog.isEmpty()) {
+        const QString named = QDir(m_environment.startDirectory).absoluteFilePath(commandLine.catalog);
+        if (QFileInfo(named) != QFileInfo(m_catalog.path()))
+            openDatabase(named);
+    }
     return true;
 }
 
@@ -651,7 +662,13 @@ void TMain::refreshRecentMenu()
 void TMain::MenuOpenClick()
 {
     const QString path = DialogService::openFile(this, openRequest());
-    if (!path.isEmpty() && hasDbfExtension(path) && CheckDBaseFormat(path))
+    if (!path.isEmpty())
+        openDatabase(path);
+}
+
+void TMain::openDatabase(const QString &path)
+{
+    if (hasDbfExtension(path) && CheckDBaseFormat(path))
         switchDatabase(path, Catalog::SwitchKind::Open);
 }
 

@@ -157,6 +157,8 @@ private:
 
     // Database lifecycle.
     void switchDatabase(const QString &path, Catalog::SwitchKind kind);
+    // Open Database once a file is chosen.
+    void openDatabase(const QString &path);
     DialogService::FileRequest openRequest() const;
     void refreshRecentMenu();
     bool hasDbfExtension(const QString &path);

@@ -1,6 +1,7 @@
 #include "FileCopier.h"
 
 #include "framework/Error.h"
+#include "framework/ReplacementLog.h"
 #include "framework/dbase/FaultPoint.h"
 #include "framework/dbase/PosixFile.h"
 
@@ -62,6 +63,7 @@ bool FileCopier::identical(const QString &source, const QString &destination)
 void FileCopier::copy(const QString &source, const QString &destination)
 {
     ReplacementFile::removeStale(destination);
+    ReplacementLog::note(destination);
     try {
         ReplacementFile target(destination);
         fill(source, target);
@@ -91,6 +93,7 @@ KeptFile::KeptFile(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return;
+    ReplacementLog::note(path);
     try {
         m_copy = std::make_unique<ReplacementFile>(path);
         fill(path, *m_copy);

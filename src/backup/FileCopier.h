@@ -15,7 +15,8 @@ class ReplacementFile;
 // is complete. A copy that fails, or a program killed while copying, leaves
 // the file that was there before (an older backup, a database) as it was, and
 // no partial file under the destination's name; temporary files that a killed
-// copy left behind are removed by the next copy to the same destination.
+// copy left behind are removed by the next copy to the same destination, and
+// at the next start (see ReplacementLog).
 class FileCopier
 {
 public:

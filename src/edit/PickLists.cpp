@@ -139,7 +139,11 @@ QStringList PickLists::parse(const QByteArray &bytes)
         qsizetype end = pos;
         while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
             ++end;
-        const QStringView line = firstCharacters(QStringView(text).sliced(pos, end - pos), MaxLineLength);
+        // Lists joined together carry the byte-order mark of each at the start of a line.
+        qsizetype start = pos;
+        while (start < end && text[start] == QChar::ByteOrderMark)
+            ++start;
+        const QStringView line = firstCharacters(QStringView(text).sliced(start, end - start), MaxLineLength);
         if (!onlyBlanks(line))
             entries.append(line.toString());
         const bool crLf = end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n';

@@ -36,9 +36,10 @@ struct PickListInfo
 // List file format: one entry per line, in list order, each line ended by CR LF,
 // written as UTF-8; an empty list is a zero-byte file. Reading takes UTF-8 when
 // the file is valid UTF-8 and Windows-1252 otherwise, accepts CR LF, LF and CR
-// line ends, keeps the first 255 characters of a longer line, skips lines that
-// are empty or hold only blanks (tabs are content) and keeps every other line
-// as it stands, surrounding blanks included.
+// line ends, drops byte-order marks at the start of a line, keeps the first
+// 255 characters of a longer line, skips lines that are empty or hold only
+// blanks (tabs are content) and keeps every other line as it stands,
+// surrounding blanks included.
 //
 // A file that is missing or cannot be opened reads as an empty list, silently;
 // an error inside a file that was opened, and any failure to write a file (it

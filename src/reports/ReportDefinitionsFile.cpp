@@ -69,35 +69,43 @@ void ReportDefinitionsFile::replace(int n, const ReportDefinition &definition) c
 
 void ReportDefinitionsFile::write(int n, const ReportDefinition &definition, bool atEnd) const
 {
-    QFile file(m_path);
-    if (!openExisting(file, QIODevice::ReadWrite) && !file.open(QIODevice::WriteOnly))
-        throw writeError(file);
-    const int count = recordCount(file.size());
+    const QByteArray all = contents();
+    const int count = recordCount(all.size());
     if (atEnd)
         n = count;
     if (n < 0 || n > count)
         throw FileError(QStringLiteral("Report %1 is not in \"%2\".").arg(n + 1).arg(m_path));
-    const QByteArray record = definition.toRecord();
-    if (!file.seek(qint64(n) * RecordSize) || file.write(record) != RecordSize || !file.flush())
-        throw writeError(file);
+    // A record spans several pages of the disk: the file is replaced whole, so
+    // that a crash leaves the old or the new one. A record cut short at the end
+    // gives way to a new one.
+    WholeFile::replace(m_path,
+                       all.left(qint64(n) * RecordSize) + definition.toRecord() + all.mid(qint64(n + 1) * RecordSize));
+}
+
+QByteArray ReportDefinitionsFile::contents() const
+{
+    QFile file(m_path);
+    // Opened for writing too: a file that may not be written is refused even
+    // where its directory would take the new file.
+    if (!openExisting(file, QIODevice::ReadWrite)) {
+        if (QFileInfo::exists(m_path))
+            throw writeError(file);
+        return {};
+    }
+    const QByteArray all = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw FileError(QStringLiteral("Cannot read \"%1\": %2.").arg(m_path, file.errorString()));
+    return all;
 }
 
 void ReportDefinitionsFile::remove(int n) const
 {
-    QFile file(m_path);
-    // Opened for writing first: a file that may not be written is refused even
-    // where its directory would take the new file.
-    if (!openExisting(file, QIODevice::ReadWrite))
-        throw writeError(file);
-    const int count = recordCount(file.size());
+    const QByteArray all = contents();
+    const int count = recordCount(all.size());
     if (n < 0 || n >= count)
         throw FileError(QStringLiteral("Report %1 is not in \"%2\".").arg(n + 1).arg(m_path));
-    const QByteArray all = file.read(qint64(count) * RecordSize);
-    if (all.size() != qint64(count) * RecordSize)
-        throw FileError(QStringLiteral("Cannot read \"%1\": %2.").arg(m_path, file.errorString()));
-    file.close();
-
-    WholeFile::replace(m_path, all.left(qint64(n) * RecordSize) + all.mid(qint64(n + 1) * RecordSize));
+    WholeFile::replace(m_path, all.left(qint64(n) * RecordSize) +
+                                   all.mid(qint64(n + 1) * RecordSize, qint64(count - n - 1) * RecordSize));
 }
 
 void ReportDefinitionsFile::ensureFile() const
@@ -130,30 +138,29 @@ int ReportDefinitionsFile::convertOld() const
     QFile earlier(earlierPath);
     if (!earlier.open(QIODevice::ReadOnly))
         return 0;
-    // BOOK.URP is converted only when both its reports can be kept and the file
-    // removed afterwards; otherwise it stays for a later start, neither lost
-    // nor converted twice.
-    QFile target(m_path);
-    const bool targetWritable =
-        QFileInfo::exists(m_path) ? openExisting(target, QIODevice::ReadWrite) : QFileInfo(m_directory).isWritable();
-    target.close();
-    if (!targetWritable || !QFileInfo(m_directory).isWritable())
-        return 0;
-
+    QByteArray converted;
     int added = 0;
     QByteArray record(ReportDefinition::EarlierRecordSize, '\0');
     // A record cut short ends the conversion, as a read error does.
     while (earlier.read(record.data(), record.size()) == record.size()) {
         if (ReportDefinition::isEarlierBuiltIn(record.constData()))
             continue;
-        try {
-            append(ReportDefinition::fromEarlierRecord(record.constData()));
-            ++added;
-        } catch (const FileError &) {
-            // The record is dropped, as one that finds no file to go to.
-        }
+        converted += ReportDefinition::fromEarlierRecord(record.constData()).toRecord();
+        ++added;
     }
     earlier.close();
+    // BOOK.URP is removed only once its reports are kept; otherwise it stays for
+    // a later start, neither lost nor converted twice. The reports go in with
+    // one replacement of the file: a start killed after it, before BOOK.URP was
+    // removed, finds them at the end of the file and does not add them again.
+    try {
+        const QByteArray all = contents();
+        const QByteArray whole = all.left(qint64(recordCount(all.size())) * RecordSize);
+        if (!whole.endsWith(converted))
+            WholeFile::replace(m_path, whole + converted);
+    } catch (const FileError &) {
+        return 0;
+    }
     QFile::remove(earlierPath);
     return added;
 }

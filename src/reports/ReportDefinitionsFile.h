@@ -44,12 +44,16 @@ public:
     bool createDefaults() const;
     // Appends the reports of BOOK.URP that are not the earlier version's
     // built-in ones, then removes BOOK.URP. A damaged or cut BOOK.URP yields its
-    // whole records. Answers the number of reports added.
+    // whole records. Answers the number of reports converted; BOOK.URP stays
+    // when they cannot be written.
     int convertOld() const;
 
 private:
     int recordCount(qint64 size) const { return int(size / ReportDefinition::RecordSize); }
     void write(int n, const ReportDefinition &definition, bool atEnd) const;
+    // The file's bytes; none when it is missing. Throws FileError when it may
+    // not be written or cannot be read.
+    QByteArray contents() const;
 
     QString m_directory;
     QString m_path;

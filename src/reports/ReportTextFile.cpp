@@ -1,8 +1,11 @@
 #include "ReportTextFile.h"
 
 #include "framework/Error.h"
+#include "framework/ReplacementLog.h"
 #include "framework/dbase/CodePage.h"
+#include "framework/dbase/PosixFile.h"
 
+#include <QDir>
 #include <algorithm>
 #include <cstring>
 
@@ -32,13 +35,26 @@ char *putUtf8(char *out, char32_t ch)
     return out;
 }
 
+FileError failure(const QString &path, const DbfError &e)
+{
+    return FileError(QStringLiteral("The report file \"%1\" could not be written: %2")
+                         .arg(QDir::toNativeSeparators(path), e.message()));
+}
+
 } // namespace
 
-ReportTextFile::ReportTextFile(const QString &path) : m_file(path), m_buffer(new char[BufferSize + LineBytes])
+ReportTextFile::ReportTextFile(const QString &path) : m_path(path), m_buffer(new char[BufferSize + LineBytes])
 {
-    if (!m_file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("Cannot create \"%1\": %2.").arg(path, m_file.errorString()));
+    // The file may be anywhere: the next start looks there for what a killed run left.
+    ReplacementLog::note(path);
+    try {
+        m_file = std::make_unique<ReplacementFile>(path);
+    } catch (const DbfError &e) {
+        throw failure(path, e);
+    }
 }
+
+ReportTextFile::~ReportTextFile() = default;
 
 int ReportTextFile::room(int width) const
 {
@@ -118,14 +134,22 @@ void ReportTextFile::endLine()
 
 void ReportTextFile::flush()
 {
-    if (m_file.write(m_buffer.get(), qint64(m_used)) != qint64(m_used))
-        throw FileError(QStringLiteral("Cannot write \"%1\": %2.").arg(m_file.fileName(), m_file.errorString()));
+    try {
+        m_file->file().writeAt(m_written, m_buffer.get(), m_used);
+    } catch (const DbfError &e) {
+        throw failure(m_path, e);
+    }
+    m_written += m_used;
     m_used = 0;
 }
 
 void ReportTextFile::commit()
 {
     flush();
-    if (!m_file.commit())
-        throw FileError(QStringLiteral("Cannot write \"%1\": %2.").arg(m_file.fileName(), m_file.errorString()));
+    try {
+        m_file->file().sync();
+        m_file->commit("file:written");
+    } catch (const DbfError &e) {
+        throw failure(m_path, e);
+    }
 }

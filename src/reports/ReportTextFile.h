@@ -1,15 +1,19 @@
 #pragma once
 
-#include <QSaveFile>
+#include <QString>
 #include <QStringView>
+#include <cstdint>
 #include <memory>
 #include <string_view>
+
+class ReplacementFile;
 
 // A report printed to a text file: UTF-8 lines of at most 255 characters, each
 // ended by CR LF. A line is built from pieces, each cut to the room the line
 // has left. The text goes to a temporary file beside the target, which takes
-// the target's place only on commit: a run that is cancelled or fails leaves
-// an earlier file of that name as it was, and no new file behind.
+// the target's place only on commit: a run that is cancelled, fails or is
+// killed leaves an earlier file of that name as it was, and no new file behind
+// (see ReplacementFile, ReplacementLog).
 class ReportTextFile
 {
 public:
@@ -17,6 +21,7 @@ public:
     enum class Align { Left, Right };
 
     explicit ReportTextFile(const QString &path); // throws FileError
+    ~ReportTextFile();
     ReportTextFile(const ReportTextFile &) = delete;
     ReportTextFile &operator=(const ReportTextFile &) = delete;
 
@@ -41,8 +46,10 @@ private:
     void blanks(int count);
     void flush();
 
-    QSaveFile m_file;
+    QString m_path;
+    std::unique_ptr<ReplacementFile> m_file;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_used = 0;
+    std::uint64_t m_written = 0;
     int m_lineLength = 0; // characters
 };

@@ -4,6 +4,7 @@
 #include "app/DateFormat.h"
 #include "framework/Error.h"
 #include "framework/FileNames.h"
+#include "framework/WholeFile.h"
 #include "framework/dbase/DbfTable.h"
 
 #include <QDir>
@@ -73,6 +74,40 @@ template <typename Store> void storeOrClear(DbfTable &table, int field, Store &&
     }
 }
 
+// The note beside an old table while its books are being converted: the
+// catalog's path, the books it held before and the books added, one a line.
+QString noteOf(const QString &path)
+{
+    return FileNames::companion(path, QStringLiteral("CNV"));
+}
+
+// A conversion that a killed start left with its note: when the catalog holds
+// the books, the old table goes now; when it does not, the note goes and the
+// old table is offered again. The note stays while the catalog cannot be read.
+void finishInterrupted(const QString &path)
+{
+    const QString note = noteOf(path);
+    WholeFile::removeLeftovers(note);
+    QFile file(note);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    file.close();
+    const QString catalog = QFile::decodeName(lines.value(0));
+    const qint64 converted = lines.value(1).toLongLong() + lines.value(2).toLongLong();
+    if (QFileInfo::exists(path) && QFileInfo::exists(catalog)) {
+        try {
+            DbfTable table;
+            table.open(catalog, DbfTable::Access::ReadOnly);
+            if (table.physicalCount() >= converted && !QFile::remove(path))
+                return;
+        } catch (const Error &) {
+            return;
+        }
+    }
+    QFile::remove(note);
+}
+
 } // namespace
 
 std::vector<EarlierDatabase> EarlierDatabase::find(const QString &programDirectory)
@@ -81,7 +116,8 @@ std::vector<EarlierDatabase> EarlierDatabase::find(const QString &programDirecto
     for (const Generation generation : {Generation::Second, Generation::First}) {
         const QString path =
             FileNames::companion(QDir(programDirectory).filePath(fileNameOf(generation)), QStringLiteral("DBF"));
-        if (QFileInfo(path).isFile() && laidOut(path, fieldsOf(generation)))
+        finishInterrupted(path);
+        if (QFileInfo(path).isFile() && !QFileInfo::exists(noteOf(path)) && laidOut(path, fieldsOf(generation)))
             found.push_back(EarlierDatabase(generation, path));
     }
     return found;
@@ -154,6 +190,16 @@ int EarlierDatabase::convertInto(DbfTable &catalog) const
     const int pagesField = catalog.fieldIndex(QStringLiteral("Pages"));
     const int textFields = m_generation == Generation::Second ? int(names.size()) : FirstTextFields;
 
+    // Until the old file is gone, a note beside it tells a start after a crash
+    // whether the books reached the catalog (see finishInterrupted).
+    const QString note = noteOf(m_path);
+    try {
+        WholeFile::replace(note, QFile::encodeName(catalog.path()) + '\n' +
+                                     QByteArray::number(catalog.physicalCount()) + '\n' +
+                                     QByteArray::number(qsizetype(records.size())) + '\n');
+    } catch (const Error &e) {
+        throw failure(e);
+    }
     bool indexBehind = false;
     try {
         catalog.beginBulkUpdate();
@@ -187,13 +233,17 @@ int EarlierDatabase::convertInto(DbfTable &catalog) const
         // The books are stored; the index follows at the next open.
         indexBehind = true;
     } catch (const Error &e) {
+        QFile::remove(note);
         throw failure(e);
     }
 
+    // An old file that cannot be deleted keeps its note: its books are not offered again.
     if (!QFile::remove(m_path))
-        throw FileError(QStringLiteral("The books of \"%1\" were converted, but the file could not be deleted.  Delete "
-                                       "it before the program starts again, or its books are offered once more.")
-                            .arg(name));
+        throw FileError(
+            QStringLiteral("The books of \"%1\" were converted, but the file could not be deleted.  Delete it "
+                           "yourself; its books are not offered again.")
+                .arg(name));
+    QFile::remove(note);
     if (indexBehind)
         throw DbfError(QStringLiteral("The books of \"%1\" were converted, but the index of the database could not "
                                       "be saved.  It is built again when the database is next opened.")

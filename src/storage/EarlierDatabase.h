@@ -28,7 +28,9 @@ public:
 
     // The earlier tables in `programDirectory` (their names in any case) that
     // are laid out as their generation's, 2.x first. A file in another layout,
-    // or no dBASE table at all, is left out.
+    // or no dBASE table at all, is left out. A conversion that a crash cut short
+    // is settled first: a table whose books reached the catalog is deleted now
+    // rather than offered again.
     static std::vector<EarlierDatabase> find(const QString &programDirectory);
 
     Generation generation() const { return m_generation; }
@@ -41,7 +43,9 @@ public:
     // file. A value that does not convert to its new field leaves that field
     // empty and the record's other fields as they are. Throws Error with a
     // message for the user; when the books could not be added, `catalog` is as
-    // it was before and the old file stays. Answers the number of books added.
+    // it was before and the old file stays. While it runs, a note beside the
+    // old file (its base + ".CNV") tells the next start, after a crash, whether
+    // the books were stored. Answers the number of books added.
     int convertInto(DbfTable &catalog) const;
 
     // A 1.x purchase date from its month ("Jan" ... "Dec", exactly so, or a

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "TestSupport.h"
 
+#include "app/CommandLine.h"
 #include "app/MyTable.h"
 #include "framework/dbase/DbfTable.h"
 #include "framework/profile/IniFile.h"
@@ -85,6 +86,87 @@ private slots:
         // Each database left got its settings file.
         QVERIFY(QFile::exists(f.path(QStringLiteral("B.INI"))));
         QVERIFY(QFile::exists(f.path(QStringLiteral("C.INI"))));
+    }
+
+    void commandLineArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("browse");
+        QTest::addColumn<QString>("catalog");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("unknown");
+        const auto row = [](const char *name, const QStringList &arguments, bool browse, const char *catalog,
+                            const char *asked, const char *unknown) {
+            QTest::newRow(name) << arguments << browse << QString::fromUtf8(catalog) << QString::fromLatin1(asked)
+                                << QString::fromLatin1(unknown);
+        };
+        row("none", {}, false, "", "", "");
+        row("browse in any case", {"/Browse"}, true, "", "", "");
+        row("catalog after browse", {"/BROWSE", "Bücher.DBF"}, true, "Bücher.DBF", "", "");
+        row("catalog before browse", {"/data/B.DBF", "/browse"}, true, "/data/B.DBF", "", "");
+        row("the first catalog counts", {"A.DBF", "B.DBF"}, false, "A.DBF", "", "");
+        row("help", {"A.DBF", "--help"}, false, "A.DBF", "help", "");
+        row("short version", {"-v"}, false, "", "version", "");
+        row("unknown option", {"--browse", "-x"}, false, "", "", "--browse");
+        row("a dash alone is a file", {"-"}, false, "-", "", "");
+        row("after --, options are files", {"--", "--help"}, false, "--help", "", "");
+        row("/BROWSE with more is a file", {"/BROWSER"}, false, "/BROWSER", "", "");
+    }
+
+    void commandLineArguments()
+    {
+        QFETCH(QStringList, arguments);
+        const CommandLine line = CommandLine::parse(arguments);
+        QTEST(line.browse, "browse");
+        QTEST(line.catalog, "catalog");
+        QFETCH(QString, asked);
+        QCOMPARE(line.help, asked == QLatin1String("help"));
+        QCOMPARE(line.version, asked == QLatin1String("version"));
+        QTEST(line.unknownOption, "unknown");
+    }
+
+    void catalogNamedOnTheCommandLine()
+    {
+        MainWindowFixture f;
+        const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen")});
+        const QString b = f.makeCatalog(QStringLiteral("B.DBF"), {QStringLiteral("Brontë"), QStringLiteral("Byron")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
+        // Named relative to the folder the program started in, after the switch.
+        TMain &main = f.start({QStringLiteral("/browse"), QStringLiteral("B.DBF")});
+        QCOMPARE(main.catalog().path(), b);
+        QCOMPARE(f.countText(), QStringLiteral("2"));
+        QCOMPARE(main.windowTitle(), QStringLiteral("Shelfmark Books 97 (B)"));
+        QCOMPARE(recentCaptions(f), QStringList({QStringLiteral("&1   ") + a}));
+        QVERIFY(main.catalog().browseMode());
+        QVERIFY(MessageService::shown().isEmpty());
+        f.close();
+        // The next start without a name opens it again.
+        QCOMPARE(f.start().catalog().path(), b);
+    }
+
+    void commandLineCatalogRefusedOrAlreadyOpen()
+    {
+        MainWindowFixture f;
+        const QString a = f.makeCatalog(QStringLiteral("A.DBF"), {QStringLiteral("Austen")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(a) + "\r\n");
+        TestSupport::writeAll(f.path(QStringLiteral("NOTES.TXT")), "not a catalog\r\n");
+        TMain &main = f.start({f.path(QStringLiteral("NOTES.TXT"))});
+        QCOMPARE(main.catalog().path(), a);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().constFirst().text, invalidType);
+        f.close();
+        MessageService::clearShown();
+        TMain &again = f.start({QStringLiteral("B.DBF")}); // no such file
+        QCOMPARE(again.catalog().path(), a);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().constFirst().caption, QStringLiteral("Error"));
+        f.close();
+        // The catalog open already is not opened a second time.
+        MessageService::clearShown();
+        TMain &same = f.start({QStringLiteral("./A.DBF")});
+        QCOMPARE(same.catalog().path(), a);
+        QVERIFY(recentCaptions(f).isEmpty());
+        QVERIFY(MessageService::shown().isEmpty());
     }
 
     void reopeningTheOpenDatabase()
@@ -361,8 +443,9 @@ private slots:
         QTemporaryDir dir;
         for (const char *name : {"books.dbf", "OTHER.DBF", "Mixed.Dbf", "notes.txt"})
             TestSupport::writeAll(QDir(dir.path()).filePath(QString::fromLatin1(name)), "x");
+        // A kind of file of its own, so that no earlier choice decides the folder.
         const DialogService::FileRequest request{QStringLiteral("Open Database File"), dir.path(),
-                                                 QStringLiteral("Database Files (*.DBF)"), QStringLiteral("DBF")};
+                                                 QStringLiteral("Tables (*.DBF *.DBX)"), QStringLiteral("DBF")};
         QStringList filters;
         QStringList listed;
         QTimer::singleShot(0, [&] {
@@ -377,7 +460,7 @@ private slots:
             dialog->reject();
         });
         QCOMPARE(DialogService::openFile(nullptr, request), QString());
-        QCOMPARE(filters, QStringList({QStringLiteral("Database Files (*.DBF)")}));
+        QCOMPARE(filters, QStringList({QStringLiteral("Tables (*.DBF *.DBX)")}));
         listed.sort();
         QCOMPARE(listed,
                  QStringList({QStringLiteral("Mixed.Dbf"), QStringLiteral("OTHER.DBF"), QStringLiteral("books.dbf")}));

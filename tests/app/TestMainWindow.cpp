@@ -5,6 +5,7 @@
 #include "app/NumberFormat.h"
 #include "edit/TMyEdit.h"
 #include "framework/dbase/DbfTable.h"
+#include "framework/dbase/FaultPoint.h"
 #include "framework/profile/IniFile.h"
 #include "framework/ui/DataGrid.h"
 #include "framework/ui/DataNavigator.h"
@@ -18,10 +19,12 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStyleOptionHeader>
 #include <QTableWidget>
 #include <QTest>
@@ -497,6 +500,35 @@ private slots:
         });
         open(main);
         QCOMPARE(anchor, HelpService::anchorFor(keyword));
+    }
+
+    // A catalog whose index must be built in a folder where nothing can be
+    // created: the program starts with the books in order, says once that the
+    // index could not be saved, and writes nothing there.
+    void startUpSurvivesAnIndexItCannotSave()
+    {
+        MainWindowFixture f;
+        const QString books =
+            f.makeCatalog(QStringLiteral("BOOKS.DBF"), {QStringLiteral("Woolf"), QStringLiteral("Austen")});
+        f.writeGlobalSettings("[Misc]\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
+        QFile::remove(f.path(QStringLiteral("BOOKS.MDX")));
+        const QByteArray before = TestSupport::readAll(books);
+        const QStringList filesBefore = QDir(f.path(QString())).entryList(QDir::Files);
+        static QString folder;
+        folder = QFileInfo(books).absolutePath();
+        FaultPoint::setFailureHook([](FaultPoint::Operation operation, const QString &path, std::uint64_t,
+                                      std::size_t &) {
+            return operation != FaultPoint::Operation::Write && QFileInfo(path).absolutePath() == folder ? EACCES : 0;
+        });
+        const auto restore = qScopeGuard([] { FaultPoint::setFailureHook(nullptr); });
+        f.start();
+        QCOMPARE(f.authorsShown(), QStringList({QStringLiteral("Austen"), QStringLiteral("Woolf")}));
+        const auto notSaved = [](const MessageService::Shown &m) {
+            return m.text.contains(QLatin1String("could not be saved"));
+        };
+        QCOMPARE(std::count_if(MessageService::shown().cbegin(), MessageService::shown().cend(), notSaved), 1);
+        QCOMPARE(TestSupport::readAll(books), before);
+        QCOMPARE(QDir(f.path(QString())).entryList(QDir::Files), filesBefore);
     }
 
     void commandsCarryTheirCaptionsAndShortcuts_data()

@@ -2,7 +2,9 @@
 
 #include "backup/FileCopier.h"
 #include "framework/Error.h"
+#include "framework/ReplacementLog.h"
 #include "framework/dbase/FaultPoint.h"
+#include "framework/dbase/PosixFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QTest>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -62,9 +65,12 @@ int renameRefused(FaultPoint::Operation operation, const QString &, std::uint64_
     return operation == FaultPoint::Operation::Rename ? EIO : 0;
 }
 
-// Arguments: source, destination, the block after which the copy is killed.
+// Arguments: source, destination, the block after which the copy is killed,
+// and the folder of the run's log of replaced files, if it keeps one.
 int killedCopyChild(const QStringList &arguments)
 {
+    if (arguments.size() > 3)
+        ReplacementLog::start(arguments.value(3));
     blocksBeforeFault = arguments.value(2).toInt();
     FaultPoint::setHook(killAfterBlocks);
     FileCopier::copy(arguments.value(0), arguments.value(1));
@@ -200,6 +206,38 @@ private slots:
         FileCopier::copy(source, destination);
         QCOMPARE(readAll(destination), readAll(source));
         QCOMPARE(temporaryFiles(folder), QStringList());
+    }
+
+    void nextStartRemovesWhatAKilledCopyLeft()
+    {
+        QTemporaryDir dir;
+        const QString data = dir.filePath(QStringLiteral("data"));
+        const QString folder = dir.filePath(QStringLiteral("backup"));
+        const QString source = data + QStringLiteral("/BOOKS.DBF");
+        const QString destination = folder + QStringLiteral("/BOOKS.DBF");
+        QDir().mkpath(data);
+        QDir().mkpath(folder);
+        writeAll(source, bytes(10000, 's'));
+        const auto child = TestSupport::startChild(QStringLiteral("killed-copy"), {source, destination, "3", data});
+        QVERIFY(child->waitForFinished(20000));
+        QCOMPARE(child->exitStatus(), QProcess::CrashExit);
+        const QStringList left = temporaryFiles(folder);
+        QCOMPARE(left.size(), 1);
+
+        // The log of a run that still lives stays; the killed run's log goes
+        // with what it names.
+        const QString living = data + QStringLiteral("/.replacing-1");
+        {
+            PosixFile held(living, O_RDWR | O_CREAT);
+            QVERIFY(held.tryLock(PosixFile::Lock::Exclusive, 0));
+            QCOMPARE(ReplacementLog::start(data), QStringList{QDir(folder).filePath(left.first())});
+            QVERIFY(temporaryFiles(folder).isEmpty());
+            QVERIFY(QFile::exists(living));
+        }
+        ReplacementLog::start(data);
+        QCOMPARE(QDir(data).entryList({QStringLiteral(".replacing-*")}, QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral(".replacing-%1").arg(::getpid())});
+        QCOMPARE(readAll(destination), QByteArray());
     }
 
     void identicalPaths_data()

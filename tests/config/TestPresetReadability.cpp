@@ -147,6 +147,9 @@ private slots:
         ColorSet set = ColorTarget::initialSet(settings, ColorTarget::Main);
         QVERIFY(ColorPresets::apply(preset, set));
         ColorTarget::store(settings, ColorTarget::All, set);
+        main.SetColors();
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
 
         QStringList faults;
         QString shown;
@@ -161,11 +164,13 @@ private slots:
                 faults << QStringLiteral("not shown");
             // The pictures of every preset, when asked for.
             const QString gallery = qEnvironmentVariable("SHELFMARK_GALLERY");
-            if (!gallery.isEmpty())
-                dialog->grab().save(QDir(gallery).filePath(
-                    QStringLiteral("%1-%2.png")
-                        .arg(QString::fromLatin1(ColorPresets::presets()[std::size_t(preset - 1)].name).remove(u' '),
-                             shown)));
+            const QString name =
+                QString::fromLatin1(ColorPresets::presets()[std::size_t(preset - 1)].name).remove(u' ');
+            if (!gallery.isEmpty()) {
+                dialog->grab().save(QDir(gallery).filePath(QStringLiteral("%1-%2.png").arg(name, shown)));
+                if (shown == QLatin1String("MyEdit"))
+                    main.grab().save(QDir(gallery).filePath(QStringLiteral("%1-Main.png").arg(name)));
+            }
             if (auto *modal = qobject_cast<QDialog *>(dialog))
                 modal->done(QDialog::Rejected);
             else

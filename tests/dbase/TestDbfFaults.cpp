@@ -130,6 +130,7 @@ private slots:
                 outcomes << QStringLiteral("index behind");
                 QVERIFY2(e.message().contains(QLatin1String("was stored")), qPrintable(e.message()));
                 QVERIFY2(e.cause().contains(QLatin1String("No space left")), qPrintable(e.cause()));
+                QVERIFY2(!e.cause().contains(QLatin1String("new~")), qPrintable(e.cause())); // no temporary name
                 QCOMPARE(table.state(), DbfTable::State::Browse);
                 QCOMPARE(table.lastPosted(), 31u);
                 QCOMPARE(table.text(0), QStringLiteral("New"));
@@ -155,6 +156,26 @@ private slots:
         table.open(path);
         QCOMPARE(table.recordCount(), 31);
         QCOMPARE(indexProblem(path), QString());
+    }
+
+    // A table refused for its header is named, with the reason.
+    void refusedTableIsNamedWithTheReason()
+    {
+        QTemporaryDir dir;
+        const QString path = TestSupport::makeShelf(dir.path(), 2);
+        QByteArray bytes = readAll(path);
+        bytes[32 + 32 + 16] = 0; // the second field's width
+        const QString mine = QDir(dir.path()).filePath(QStringLiteral("MYBOOKS.DBF"));
+        writeAll(mine, bytes);
+        DbfTable table;
+        try {
+            table.open(mine, DbfTable::Access::ReadOnly);
+            QFAIL("a field of width 0 was accepted");
+        } catch (const DbfError &e) {
+            QVERIFY2(e.message().startsWith(QLatin1String("MYBOOKS.DBF cannot be opened: field ")),
+                     qPrintable(e.message()));
+            QVERIFY2(e.message().endsWith(QLatin1String("has width 0.")), qPrintable(e.message()));
+        }
     }
 
     void readOnlyFolderKeepsTheChangesAndSaysTheIndexIsBehind()

@@ -67,6 +67,10 @@ void TestPickLists::reading_data()
     QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBF"
                                                          "Abc\r\n")
                                            << QStringList{u"Abc"_s};
+    QTest::newRow("byte-order marks of lists joined together") << QByteArray("\xEF\xBB\xBF"
+                                                                             "A\r\n\xEF\xBB\xBF"
+                                                                             "B\r\n\xEF\xBB\xBF \r\n")
+                                                               << QStringList{u"A"_s, u"B"_s};
     QTest::newRow("cut counts characters, not bytes") << QString(300, u'é').toUtf8() << QStringList{QString(255, u'é')};
     QTest::newRow("cut keeps a character beyond 16 bits whole")
         << QString(254, u'a').toUtf8() + "\xF0\x9F\x93\x9A" + "b" << QStringList{QString(254, u'a') + u"📚"_s};

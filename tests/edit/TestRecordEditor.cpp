@@ -53,6 +53,18 @@ QString catalogPath(MainWindowFixture &f, const QStringList &authors)
     return books;
 }
 
+// Another copy of the program: stores a new title into book 1 of the table.
+int retitleChild(const QStringList &arguments)
+{
+    DbfTable table;
+    table.open(arguments.value(0));
+    table.edit(1);
+    table.setText(0, arguments.value(1));
+    table.post();
+    return 0;
+}
+SHELFMARK_TEST_CHILD("retitle", retitleChild)
+
 } // namespace
 
 class TestRecordEditor : public QObject
@@ -354,6 +366,34 @@ private slots:
         editor.CancelButtonClick();
         QVERIFY(!editor.isVisible());
         QCOMPARE(main.catalog().table().text(1), QStringLiteral("Book 1"));
+    }
+
+    // Another program stores a new title while the book is open here: Update
+    // does not write back the title shown here over it, says so, and keeps
+    // what was typed.
+    void changeByAnotherProgramIsNotOverwritten()
+    {
+        MainWindowFixture f;
+        const QString books = catalogPath(f, {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        TMyEdit &editor = showEditor(main, 2);
+        type(editor, "Author", QStringLiteral("Brontë"));
+        const auto other = TestSupport::startChild(QStringLiteral("retitle"), {books, QStringLiteral("Emma")});
+        QVERIFY(other->waitForFinished(20000));
+        QCOMPARE(other->exitCode(), 0);
+
+        editor.UpdateButtonClick();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QVERIFY2(MessageService::shown().constLast().text.startsWith(
+                     QStringLiteral("This book was changed by another program after it was shown here.")),
+                 qPrintable(MessageService::shown().constLast().text));
+        QVERIFY(editor.isVisible());
+        QCOMPARE(control<QComboBox>(editor, "Author")->currentText(), QStringLiteral("Brontë"));
+        DbfTable stored;
+        stored.open(books, DbfTable::Access::ReadOnly);
+        QCOMPARE(stored.physicalRecord(1).text(0), QStringLiteral("Emma"));
+        QCOMPARE(stored.physicalRecord(1).text(1), QStringLiteral("Austen"));
+        QCOMPARE(stored.physicalCount(), 1u);
     }
 
     void storedValuesJoinThePickLists()

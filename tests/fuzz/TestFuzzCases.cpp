@@ -27,6 +27,7 @@ private slots:
     void settingsFiles() { replay(QStringLiteral("ini"), FuzzTargets::readSettingsFile); }
     void delimitedText() { replay(QStringLiteral("csv"), FuzzTargets::readDelimitedText); }
     void reportDefinitions() { replay(QStringLiteral("urp"), FuzzTargets::readReportDefinitions); }
+    void pickLists() { replay(QStringLiteral("lists"), FuzzTargets::readPickList); }
 };
 
 SHELFMARK_TEST(TestFuzzCases)

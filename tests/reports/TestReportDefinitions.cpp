@@ -442,6 +442,25 @@ private slots:
         QCOMPARE(TestSupport::readAll(urp()), before);
     }
 
+    void convertOldAfterACrashAddsNothingTwice()
+    {
+        QVERIFY(file().createDefaults());
+        const QByteArray old = oldRecord("Mine", 90, 1, "", 3) + oldRecord("Yours", 90, 1, "", 3);
+        TestSupport::writeAll(bookUrp(), old);
+        QCOMPARE(file().convertOld(), 2);
+        const QByteArray converted = TestSupport::readAll(urp());
+        // A start killed after the reports went in, before BOOK.URP was removed.
+        TestSupport::writeAll(bookUrp(), old);
+        file().convertOld();
+        QVERIFY(!QFileInfo::exists(bookUrp()));
+        QCOMPARE(TestSupport::readAll(urp()), converted);
+        // Reports saved since then are no conversion: BOOK.URP adds its own again.
+        file().append(named(u"Later"_s));
+        TestSupport::writeAll(bookUrp(), old);
+        QCOMPARE(file().convertOld(), 2);
+        QCOMPARE(file().list().mid(8), (QStringList{u"Mine"_s, u"Yours"_s, u"Later"_s, u"Mine"_s, u"Yours"_s}));
+    }
+
     void convertOldWaitsWhileTheReportsCannotBeKept()
     {
         QVERIFY(file().createDefaults());

@@ -13,6 +13,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -81,6 +82,14 @@ QStringList placementFaults(QWidget *window)
     return faults;
 }
 
+// Pictures of the windows as shown, for a look by eye, when asked for.
+void saveToGallery(QWidget *window, const QString &name)
+{
+    const QString gallery = qEnvironmentVariable("SHELFMARK_GALLERY");
+    if (!gallery.isEmpty())
+        window->grab().save(QDir(gallery).filePath(name + QStringLiteral(".png")));
+}
+
 } // namespace
 
 // Every window of the program fits the screen it is shown on, at the screen
@@ -144,6 +153,11 @@ private slots:
                               "\r\nLast Database=" + QFile::encodeName(books) + "\r\n");
         TMain &main = f.start();
         QCOMPARE(WindowLook::windowSizeFor(main.look().scaleFactor()), size);
+        if (window == QLatin1String("MyEdit")) {
+            main.show();
+            if (QTest::qWaitForWindowExposed(&main))
+                saveToGallery(&main, QStringLiteral("%1-Main").arg(size));
+        }
         QStringList faults;
         QString shown;
         QTimer::singleShot(0, [&] {
@@ -154,6 +168,7 @@ private slots:
             if (!QTest::qWaitForWindowExposed(dialog))
                 faults << QStringLiteral("not shown");
             faults = placementFaults(dialog);
+            saveToGallery(dialog, QStringLiteral("%1-%2").arg(windowSizeOfScreen()).arg(shown));
             if (auto *modal = qobject_cast<QDialog *>(dialog))
                 modal->done(QDialog::Rejected);
             else

@@ -1,3 +1,4 @@
+#include "BookTable.h"
 #include "MainWindowFixture.h"
 #include "TestSupport.h"
 
@@ -38,16 +39,6 @@ std::vector<FieldDef> secondFields()
         FieldDef::date(u"CheckDate"_s),      FieldDef::text(u"CheckPerso"_s, 30), FieldDef::text(u"Volume"_s, 8),
         FieldDef::text(u"Issue"_s, 8),       FieldDef::text(u"Edition"_s, 10),    FieldDef::text(u"KeyWords"_s, 80),
         FieldDef::text(u"Pages"_s, 7),       FieldDef::text(u"Location"_s, 30)};
-}
-
-std::vector<FieldDef> firstFields()
-{
-    return {
-        FieldDef::number(u"Id"_s, 5, 0),      FieldDef::text(u"TITLE"_s, 60),     FieldDef::text(u"AUTHOR"_s, 40),
-        FieldDef::number(u"YEARPUB"_s, 4, 0), FieldDef::text(u"PUBLISHER"_s, 40), FieldDef::text(u"CATEGORY"_s, 20),
-        FieldDef::text(u"WHEREPURCH"_s, 30),  FieldDef::number(u"COST"_s, 8, 2),  FieldDef::number(u"VALUE"_s, 8, 2),
-        FieldDef::text(u"DESCRIPTIO"_s, 80),  FieldDef::text(u"ISBN"_s, 20),      FieldDef::text(u"RATING"_s, 15),
-        FieldDef::text(u"PURCHDAY"_s, 2),     FieldDef::text(u"PURCHMONTH"_s, 4), FieldDef::text(u"PURCHYEAR"_s, 4)};
 }
 
 // A table of `fields` at `path` with one record for each entry of `records`;
@@ -130,19 +121,19 @@ private slots:
         QTemporaryDir dir;
         QCOMPARE(foundIn(dir.path()), QStringList());
         makeTable(dir.filePath(u"b2log.dbf"_s), secondFields(), {});
-        makeTable(dir.filePath(u"BLOG.DBF"_s), firstFields(), {});
+        makeTable(dir.filePath(u"BLOG.DBF"_s), TestSupport::earlierFirstFields(), {});
         QCOMPARE(foundIn(dir.path()), QStringList({u"b2log.dbf"_s, u"BLOG.DBF"_s}));
 
         std::vector<FieldDef> renamed = secondFields();
         renamed[2].name = u"Writer"_s;
         makeTable(dir.filePath(u"b2log.dbf"_s), renamed, {});
-        std::vector<FieldDef> shorter = firstFields();
+        std::vector<FieldDef> shorter = TestSupport::earlierFirstFields();
         shorter.pop_back();
         makeTable(dir.filePath(u"BLOG.DBF"_s), shorter, {});
         QCOMPARE(foundIn(dir.path()), QStringList());
 
         writeAll(dir.filePath(u"b2log.dbf"_s), "not a table at all");
-        std::vector<FieldDef> longer = firstFields();
+        std::vector<FieldDef> longer = TestSupport::earlierFirstFields();
         longer.push_back(FieldDef::text(u"Extra"_s, 5));
         makeTable(dir.filePath(u"BLOG.DBF"_s), longer, {});
         QCOMPARE(foundIn(dir.path()), QStringList());
@@ -205,7 +196,7 @@ private slots:
                 {u"PURCHYEAR"_s, QLatin1String(year)},
                 {u"TITLE"_s, u"Bought %1 %2 %3"_s.arg(QLatin1String(day), QLatin1String(month), QLatin1String(year))}};
         };
-        makeTable(dir.filePath(u"BLOG.DBF"_s), firstFields(),
+        makeTable(dir.filePath(u"BLOG.DBF"_s), TestSupport::earlierFirstFields(),
                   {bought("7", "Mar", "1994"), bought("7", "3", "1994"), bought("12", "Dec", "85"), bought("", "", ""),
                    bought("7", "mar", "1994"), bought("30", "Feb", "1994")});
         DbfTable table;
@@ -278,7 +269,7 @@ private slots:
     void offeredAtStartUpSecondGenerationFirst()
     {
         MainWindowFixture f;
-        makeTable(QDir(f.dataDir()).filePath(u"BLOG.DBF"_s), firstFields(),
+        makeTable(QDir(f.dataDir()).filePath(u"BLOG.DBF"_s), TestSupport::earlierFirstFields(),
                   {{{u"TITLE"_s, u"First"_s}, {u"AUTHOR"_s, u"Older"_s}}});
         makeTable(QDir(f.dataDir()).filePath(u"B2LOG.DBF"_s), secondFields(),
                   {{{u"Title"_s, u"Second"_s}, {u"Author"_s, u"Newer"_s}}});

@@ -13,6 +13,18 @@ std::vector<FieldDef> bookFields()
             FieldDef::date(QStringLiteral("PurchDate"))};
 }
 
+std::vector<FieldDef> earlierFirstFields()
+{
+    const auto text = [](const char *name, int width) { return FieldDef::text(QString::fromLatin1(name), width); };
+    const auto number = [](const char *name, int width, int decimals) {
+        return FieldDef::number(QString::fromLatin1(name), width, decimals);
+    };
+    return {number("Id", 5, 0),    text("TITLE", 60),      text("AUTHOR", 40),     number("YEARPUB", 4, 0),
+            text("PUBLISHER", 40), text("CATEGORY", 20),   text("WHEREPURCH", 30), number("COST", 8, 2),
+            number("VALUE", 8, 2), text("DESCRIPTIO", 80), text("ISBN", 20),       text("RATING", 15),
+            text("PURCHDAY", 2),   text("PURCHMONTH", 4),  text("PURCHYEAR", 4)};
+}
+
 void appendBook(DbfTable &table, const Book &book)
 {
     table.append();

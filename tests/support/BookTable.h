@@ -17,6 +17,10 @@ namespace TestSupport {
 
 std::vector<FieldDef> bookFields();
 
+// The catalog table of the program's first generation, BLOG.DBF: any first
+// field, then Title ... Rating and the purchase day, month and year.
+std::vector<FieldDef> earlierFirstFields();
+
 struct Book
 {
     QString title;

@@ -175,7 +175,17 @@ private slots:
         Session s(0, false);
         s.main->catalog().settings().exportFields.fill(false);
         s.open();
-        QVERIFY(!s.child<QRadioButton>(u"ExportSearch"_s)->isEnabled());
+        // Without a search its choice is disabled, and looks it: its caption
+        // is drawn fainter than that of the enabled one.
+        auto *search = s.child<QRadioButton>(u"ExportSearch"_s);
+        auto *entire = s.child<QRadioButton>(u"ExportEntire"_s);
+        QVERIFY(!search->isEnabled());
+        const QColor page = entire->palette().color(QPalette::Window);
+        const auto contrast = [&page](const QColor &text) {
+            return std::abs(text.lightness() - page.lightness()) + std::abs(text.hue() - page.hue()) / 4;
+        };
+        QVERIFY(contrast(search->palette().color(QPalette::Disabled, QPalette::WindowText)) <
+                contrast(entire->palette().color(QPalette::Active, QPalette::WindowText)));
         s.click(u"StartExportButton"_s);
         QCOMPARE(MessageService::shown().last().caption + u' ' + s.message(),
                  u"Error No fields selected for export."_s);

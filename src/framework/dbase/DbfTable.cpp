@@ -272,10 +272,18 @@ void DbfTable::openFile(const QString &path, Access access, const std::function<
     }
     try {
         const std::uint64_t size = m_file.size();
-        if (size < DbfHeader::HeaderSize)
-            throw DbfError(QStringLiteral("The file is too short to be a dBASE table (%1 bytes).").arg(size));
-        mapFile(size);
-        m_header = DbfHeader::parse(m_mapping.bytes(), std::size_t(size), size);
+        try {
+            if (size < DbfHeader::HeaderSize)
+                throw DbfError(QStringLiteral("The file is too short to be a dBASE table (%1 bytes).").arg(size));
+            mapFile(size);
+            m_header = DbfHeader::parse(m_mapping.bytes(), std::size_t(size), size);
+        } catch (const DbfError &e) {
+            // A refused file is named, with the reason.
+            QString reason = e.message();
+            if (!reason.isEmpty())
+                reason[0] = reason[0].toLower();
+            throw DbfError(QStringLiteral("%1 cannot be opened: %2").arg(QFileInfo(path).fileName(), reason));
+        }
         if (!m_readOnly)
             cutUncommittedTail();
         m_count = m_header.count;

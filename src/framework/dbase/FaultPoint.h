@@ -15,8 +15,8 @@
 //   mdx:written            a new .MDX complete under its temporary name
 //   pack:written           a packed table complete under its temporary name
 //   create:written         a new table complete under its temporary name
-//   file:written           a settings, list or report file complete under its
-//                          temporary name
+//   file:written           a settings, list, report-definitions or report text
+//                          file complete under its temporary name
 //   copy:block-written     a block of a file copy written to its temporary file
 //   copy:written           a file copy complete under its temporary name
 //   copy:put-back          a kept copy of a file about to be renamed back over it

@@ -87,6 +87,7 @@ int PosixFile::tryOpen(const QString &path, int flags, PosixFile &out)
 {
     out.close();
     out.m_path = path;
+    out.m_shownPath.clear();
     out.m_fd = openFile(path, flags, 0644);
     return out.m_fd < 0 ? errno : 0;
 }
@@ -96,7 +97,8 @@ PosixFile::~PosixFile()
     close();
 }
 
-PosixFile::PosixFile(PosixFile &&other) noexcept : m_fd(other.m_fd), m_path(std::move(other.m_path))
+PosixFile::PosixFile(PosixFile &&other) noexcept
+    : m_fd(other.m_fd), m_path(std::move(other.m_path)), m_shownPath(std::move(other.m_shownPath))
 {
     other.m_fd = -1;
 }
@@ -107,6 +109,7 @@ PosixFile &PosixFile::operator=(PosixFile &&other) noexcept
         close();
         m_fd = other.m_fd;
         m_path = std::move(other.m_path);
+        m_shownPath = std::move(other.m_shownPath);
         other.m_fd = -1;
     }
     return *this;
@@ -123,7 +126,7 @@ std::uint64_t PosixFile::size() const
 {
     struct stat st;
     if (::fstat(m_fd, &st) != 0)
-        throw DbfError(QStringLiteral("Cannot read the size of \"%1\": %2.").arg(m_path, systemError(errno)));
+        throw DbfError(QStringLiteral("Cannot read the size of \"%1\": %2.").arg(shownPath(), systemError(errno)));
     return std::uint64_t(st.st_size);
 }
 
@@ -131,7 +134,7 @@ FileIdentity PosixFile::identity() const
 {
     struct stat st;
     if (::fstat(m_fd, &st) != 0)
-        throw DbfError(QStringLiteral("Cannot read the size of \"%1\": %2.").arg(m_path, systemError(errno)));
+        throw DbfError(QStringLiteral("Cannot read the size of \"%1\": %2.").arg(shownPath(), systemError(errno)));
     return identityOf(st);
 }
 
@@ -155,7 +158,7 @@ void PosixFile::writeAt(std::uint64_t offset, const void *data, std::size_t size
         offset += std::uint64_t(n);
     }
     if (error) {
-        const QString message = QStringLiteral("Cannot write to \"%1\": %2.").arg(m_path, systemError(error));
+        const QString message = QStringLiteral("Cannot write to \"%1\": %2.").arg(shownPath(), systemError(error));
         if (isReadOnlyError(error))
             throw DbfReadOnlyError(message);
         throw DbfError(message);
@@ -170,9 +173,9 @@ void PosixFile::readAt(std::uint64_t offset, void *data, std::size_t size) const
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            throw DbfError(QStringLiteral("Cannot read \"%1\": %2.").arg(m_path, systemError(errno)));
+            throw DbfError(QStringLiteral("Cannot read \"%1\": %2.").arg(shownPath(), systemError(errno)));
         if (n == 0)
-            throw DbfError(QStringLiteral("\"%1\" ended unexpectedly.").arg(m_path));
+            throw DbfError(QStringLiteral("\"%1\" ended unexpectedly.").arg(shownPath()));
         p += n;
         size -= size_t(n);
         offset += std::uint64_t(n);
@@ -182,13 +185,13 @@ void PosixFile::readAt(std::uint64_t offset, void *data, std::size_t size) const
 void PosixFile::truncate(std::uint64_t size)
 {
     if (::ftruncate(m_fd, off_t(size)) != 0)
-        throw DbfError(QStringLiteral("Cannot change the size of \"%1\": %2.").arg(m_path, systemError(errno)));
+        throw DbfError(QStringLiteral("Cannot change the size of \"%1\": %2.").arg(shownPath(), systemError(errno)));
 }
 
 void PosixFile::sync()
 {
     if (::fsync(m_fd) != 0)
-        throw DbfError(QStringLiteral("Cannot write \"%1\" to the disk: %2.").arg(m_path, systemError(errno)));
+        throw DbfError(QStringLiteral("Cannot write \"%1\" to the disk: %2.").arg(shownPath(), systemError(errno)));
 }
 
 bool PosixFile::tryLock(Lock kind, std::uint64_t slot)
@@ -202,7 +205,7 @@ void PosixFile::waitLock(Lock kind, std::uint64_t slot)
     struct flock fl = lockRecord(kind == Lock::Shared ? F_RDLCK : F_WRLCK, slot);
     while (::fcntl(m_fd, F_OFD_SETLKW, &fl) != 0) {
         if (errno != EINTR)
-            throw DbfError(QStringLiteral("Cannot lock \"%1\": %2.").arg(m_path, systemError(errno)));
+            throw DbfError(QStringLiteral("Cannot lock \"%1\": %2.").arg(shownPath(), systemError(errno)));
     }
 }
 
@@ -281,6 +284,7 @@ ReplacementFile::ReplacementFile(const QString &target) : m_target(target)
         throw DbfError(QStringLiteral("Cannot create a file in the folder \"%1\" to replace \"%2\": %3.")
                            .arg(folder, QFileInfo(target).fileName(), systemError(error)));
     }
+    m_file.m_shownPath = target;
     // Nobody else can hold the lock of a file just created under a new name.
     m_file.tryLock(PosixFile::Lock::Exclusive, 0);
     // The new file keeps the permissions of the one it replaces.

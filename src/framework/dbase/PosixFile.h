@@ -59,9 +59,14 @@ public:
     bool lockedByOthers(Lock kind, std::uint64_t slot = 0) const;
 
 private:
-    friend class ReplacementFile; // names the file after its target once renamed
+    // The name messages give: the file's own, or for a replacement under a
+    // temporary name, the file it replaces.
+    const QString &shownPath() const { return m_shownPath.isEmpty() ? m_path : m_shownPath; }
+
+    friend class ReplacementFile; // names the file after its target
     int m_fd = -1;
     QString m_path;
+    QString m_shownPath;
 };
 
 // A read-only shared mapping of a file, so that a record is read without a

@@ -66,22 +66,22 @@ const QFont *fontFor(QWidget *widget, const Fonts &fonts)
 void setColors(QWidget *widget, QPalette::ColorRole background, int backgroundColor, QPalette::ColorRole text,
                int textColor)
 {
-    const QColor back = WinColor::toQColor(backgroundColor);
-    const QColor ink = WinColor::toQColor(textColor);
-    // A control that cannot be used shows its text faded halfway into its
-    // background, whatever the set's colours, so that it still looks so.
-    const QColor faded((ink.red() + back.red()) / 2, (ink.green() + back.green()) / 2, (ink.blue() + back.blue()) / 2);
     QPalette palette = widget->palette();
-    palette.setColor(background, back);
-    palette.setColor(text, ink);
-    palette.setColor(QPalette::Disabled, text, faded);
+    const QColor back = WinColor::toQColor(backgroundColor);
+    const QColor fore = WinColor::toQColor(textColor);
+    // A disabled control's text lies halfway to its background, so that it
+    // looks disabled in every colour set.
+    const QColor faded((fore.red() + back.red()) / 2, (fore.green() + back.green()) / 2,
+                       (fore.blue() + back.blue()) / 2);
+    const auto set = [&](QPalette::ColorRole backRole, QPalette::ColorRole textRole) {
+        palette.setColor(backRole, back);
+        palette.setColor(textRole, fore);
+        palette.setColor(QPalette::Disabled, textRole, faded);
+    };
+    set(background, text);
     // Check boxes, radio buttons and closed combo boxes paint from the button roles.
-    if (qobject_cast<QCheckBox *>(widget) || qobject_cast<QRadioButton *>(widget) ||
-        qobject_cast<QComboBox *>(widget)) {
-        palette.setColor(QPalette::Button, back);
-        palette.setColor(QPalette::ButtonText, ink);
-        palette.setColor(QPalette::Disabled, QPalette::ButtonText, faded);
-    }
+    if (qobject_cast<QCheckBox *>(widget) || qobject_cast<QRadioButton *>(widget) || qobject_cast<QComboBox *>(widget))
+        set(QPalette::Button, QPalette::ButtonText);
     widget->setPalette(palette);
 }
 
