@@ -262,7 +262,10 @@ void TMySearch::FormShow()
     m_moreButton->setEnabled(true);
     SetColors();
     m_grid->setCurrentCell(0, CriterionColumn);
+    // The first criterion's editor, open already, takes the keys typed at once.
     m_grid->setFocus();
+    if (QWidget *editor = m_grid->indexWidget(m_grid->currentIndex()))
+        editor->setFocus();
 }
 
 void TMySearch::SetColors()

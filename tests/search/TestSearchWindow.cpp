@@ -221,6 +221,17 @@ private slots:
 
     // Enter stores the criterion and leaves the cell highlighted; a click on
     // it and keys typed at once, every one of them reaches the cell.
+    // The window opens on the first criterion: keys typed at once go there.
+    void keysTypedAtOnceGoToTheFirstCriterion()
+    {
+        Session s;
+        TestSupport::activate(s.search.get());
+        QTRY_VERIFY(QApplication::focusWidget());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Book 4"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(s.cell(1), QStringLiteral("Book 4"));
+    }
+
     void keysTypedRightAfterAClickOnTheCursorReachTheCell()
     {
         Session s;
