@@ -485,6 +485,24 @@ private slots:
         editor.close();
     }
 
+    // A long entry in a pick list widens the popup, not the editor.
+    void longListEntriesLeaveTheEditorItsWidth()
+    {
+        MainWindowFixture f;
+        catalogPath(f, {QStringLiteral("Austen")});
+        TMain &main = f.start();
+        TMyEdit &editor = showEditor(main, 2);
+        auto *author = control<QComboBox>(editor, "Author");
+        const int editorWidth = editor.width();
+        const int comboWidth = author->width();
+        editor.close();
+        author->addItem(QString(90, QLatin1Char('W')));
+        showEditor(main, 2);
+        QCOMPARE(author->width(), comboWidth);
+        QCOMPARE(editor.width(), editorWidth);
+        editor.close();
+    }
+
     void browseModeNeverAsksNorStores()
     {
         MainWindowFixture f;
