@@ -73,7 +73,13 @@ TMyPreview::TMyPreview(const ReportRecording &recording, const QString &caption,
     move(placed.topLeft());
 }
 
-TMyPreview::~TMyPreview() = default;
+TMyPreview::~TMyPreview()
+{
+    // Edits losing the focus while the window is taken apart finish their
+    // editing: nothing of this window may answer by then.
+    for (QObject *sender : std::initializer_list<QObject *>{m_zoomEdit, m_pageEdit, m_preview})
+        disconnect(sender, nullptr, this, nullptr);
+}
 
 void TMyPreview::createMenu()
 {
