@@ -458,10 +458,10 @@ private slots:
             leave(numLines);
             rulesOff = !control("ColumnHeaders")->isEnabled() && !control("VertLines")->isEnabled();
             control("SpecifyButton")->click();
-            focused << QApplication::focusWidget()->objectName();
+            focused << QApplication::activeModalWidget()->focusWidget()->objectName();
             typeInto(numLines, u"-1"_s);
             control("UpdateButton")->click();
-            focused << QApplication::focusWidget()->objectName();
+            focused << QApplication::activeModalWidget()->focusWidget()->objectName();
             typeInto(numLines, u"x"_s);
             leave(numLines);
             focused << numLines->text();
@@ -489,7 +489,7 @@ private slots:
             typeInto(control<QLineEdit>("LeftMargin"), u"4"_s);
             typeInto(control<QLineEdit>("RightMargin"), u"4.5"_s);
             control("UpdateButton")->click();
-            focused = QApplication::focusWidget()->objectName();
+            focused = QApplication::activeModalWidget()->focusWidget()->objectName();
         });
         s.click(u"ModifyButton"_s);
         QCOMPARE(focused, u"RightMargin"_s);
@@ -518,12 +518,12 @@ private slots:
                     for (const QString &width : {u"abc"_s, u"-1"_s}) {
                         typeInto(control<QLineEdit>("FieldWidth"), width);
                         control("OkButton")->click();
-                        focused << QApplication::focusWidget()->objectName();
+                        focused << QApplication::activeModalWidget()->focusWidget()->objectName();
                     }
                     typeInto(control<QLineEdit>("FieldWidth"), u"10"_s);
                     control("RadioField")->click();
                     control("OkButton")->click();
-                    focused << QApplication::focusWidget()->objectName();
+                    focused << QApplication::activeModalWidget()->focusWidget()->objectName();
                     control("CancelButton")->click();
                 });
                 control("CancelButton")->click();
