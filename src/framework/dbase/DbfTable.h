@@ -373,5 +373,5 @@ private:
     bool m_bulkAppended = false; // records written beyond the header's count
     std::uint32_t m_bulkBase = 0;
     std::uint8_t m_bulkHead[DateAndCountBytes] = {};
-    std::vector<char> m_undo; // record number and former bytes of each record changed in place
+    LargeVector<char> m_undo; // record number and former bytes of each record changed in place
 };
