@@ -69,12 +69,14 @@ packageOwning() {
 # Every library the program needs comes from a package it depends on; the C
 # and C++ run-time libraries are always there on Debian all the same.
 depends=$(dpkg-deb -f "$deb" Depends)
-dependsOn() { tr ',' '\n' <<<"$depends" | awk '{ print $1 }' | grep -qxF "$1"; }
+# (No reader in these pipelines stops early: with pipefail the writer's
+# broken pipe would count as a failure.)
+dependsOn() { tr ',' '\n' <<<"$depends" | awk -v name="$1" '$1 == name { found = 1 } END { exit !found }'; }
 for needed in fonts-liberation qt6-qpa-plugins; do
     dependsOn "$needed" || fail "Depends lacks $needed: $depends"
 done
 for library in $(objdump -p "$program" | awk '$1 == "NEEDED" { print $2 }'); do
-    path=$(ldconfig -p | awk -v lib="$library" '$1 == lib && /x86-64/ { print $NF; exit }')
+    path=$(ldconfig -p | awk -v lib="$library" '$1 == lib && /x86-64/ && !found { print $NF; found = 1 }')
     [ -n "$path" ] || { fail "$library is not installed here"; continue; }
     owner=$(packageOwning "$path")
     [ -n "$owner" ] || { fail "no package owns $path"; continue; }
@@ -88,13 +90,13 @@ appstreamcli validate --no-net "$work/root/usr/share/metainfo/$id.metainfo.xml" 
 grep -q "<release version=\"$version\"" "$work/root/usr/share/metainfo/$id.metainfo.xml" ||
     fail "the metainfo has no release $version"
 gzip -t "$work/root/usr/share/man/man1/shelfmark.1.gz" || fail "the manual page is no gzip file"
-zcat "$work/root/usr/share/man/man1/shelfmark.1.gz" | grep -q "^\.TH SHELFMARK 1 .*Shelfmark Books $version" ||
+zcat "$work/root/usr/share/man/man1/shelfmark.1.gz" | grep "^\.TH SHELFMARK 1 .*Shelfmark Books $version" >/dev/null ||
     fail "the manual page does not name version $version"
 
 # No display at all: both answers come before any window would.
 answer=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version) || fail "--version failed"
 [ "$answer" = "Shelfmark Books $version" ] || fail "--version answered \"$answer\""
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help | grep -q '/BROWSE' || fail "--help"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help | grep '/BROWSE' >/dev/null || fail "--help"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures problems" >&2
