@@ -169,7 +169,7 @@ void TBaseReport::printJustified(QStringView text, Justify justify)
 
 void TBaseReport::setFont(const ReportFont &font)
 {
-    const auto found = std::find_if(m_fonts.begin(), m_fonts.end(), [&](const Font &f) { return f.spec == font; });
+    const auto found = std::find_if(m_fonts.begin(), m_fonts.end(), [&](const Font &f) { return f.face == font; });
     if (found != m_fonts.end()) {
         m_font = std::size_t(found - m_fonts.begin());
     } else {
@@ -182,7 +182,7 @@ const TextMetrics &TBaseReport::metrics() const
 {
     Font &font = m_fonts[m_font];
     if (!font.metrics)
-        font.metrics = std::make_unique<TextMetrics>(ReportFonts::toQFont(font.spec));
+        font.metrics = std::make_unique<TextMetrics>(ReportFonts::toQFont(font.face));
     return *font.metrics;
 }
 
@@ -190,7 +190,7 @@ void TBaseReport::drawText(QStringView text, double x)
 {
     Font &font = m_fonts[m_font];
     if (font.number < 0)
-        font.number = recording().addFont(font.spec);
+        font.number = recording().addFont(font.face);
     recording().addText(font.number, x, m_y + metrics().ascent(), text);
 }
 

@@ -143,7 +143,7 @@ private:
     };
     struct Font
     {
-        ReportFont spec;
+        ReportFont face;
         std::unique_ptr<TextMetrics> metrics; // made when first needed
         int number = -1;                      // in this run's recording, once drawn with
     };
